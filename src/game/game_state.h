@@ -1,0 +1,44 @@
+// The game-state variables: one value that the board window (or zelbo-cli) owns and hands to every
+// rule. Everything starts at zero; NewGame sets what a new game needs and leaves the rest.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "game/board.h"
+#include "game/board_window_port.h"
+
+namespace zelbo {
+
+struct GameState {
+  // The position and the move being made.
+  Board board{};
+  Board backup_board{};  // where a refused move puts the board back
+  int8_t side_to_move = 0;
+  SquareRef selected_square = 0;  // the selected piece, or the piece in the middle of a chain
+  SquareRef target_square = 0;    // the landing square of the step being applied
+  SquareRef captured_square = 0;  // the piece that step removes
+  SquareRef no_square = 0;        // the "captures nothing" of a plain step; always 0
+  bool game_over = false;
+
+  // The board window's geometry, in pixels of its client area.
+  int32_t board_origin = 0;  // top-left corner of A1
+  int32_t square_size = 0;
+
+  // The value of the "Execution time" dialog; nothing else reads it.
+  int32_t execution_time = 0;
+
+  // The take-back list: the position after each computer reply, oldest first.
+  std::vector<Board> history;
+  uint32_t history_count = 0;
+
+  // What each side could capture, as the last plain-move choice measured it. Not reset by NewGame.
+  uint8_t player_capture_score = 0;
+  uint8_t computer_capture_score = 0;
+};
+
+// Resets the game: the opening position, side -1 to move, nothing selected, the take-back list
+// emptied and its button reading "0". It draws nothing and leaves the gauges and the panel alone.
+void NewGame(GameState& state, BoardWindowPort& port);
+
+}  // namespace zelbo
