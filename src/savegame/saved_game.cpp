@@ -1,0 +1,51 @@
+#include "savegame/saved_game.h"
+
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <vector>
+
+#include "files/file_io.h"
+#include "game/end_of_game.h"
+
+namespace zelbo {
+
+static_assert(kSavedGameSize == 192);
+
+Board ReadSavedGame(const std::filesystem::path& path) {
+  const std::vector<uint8_t> record = ReadFirstRecord(path, kSavedGameSize);
+  Board board;
+  std::memcpy(&board, record.data(), kSavedGameSize);
+  return board;
+}
+
+void WriteSavedGame(const std::filesystem::path& path, const Board& board) {
+  const auto* image = reinterpret_cast<const uint8_t*>(&board);
+  ReplaceFile(path, std::span<const uint8_t>(image, kSavedGameSize));
+}
+
+bool LoadSavedGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path) {
+  NewGame(state, port);
+  try {
+    state.board = ReadSavedGame(path);
+  } catch (const IoError& error) {
+    port.ShowMessage(error.text());
+    return false;
+  }
+  CheckMaterial(state, port);
+  return true;
+}
+
+void OpenSavedGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path) {
+  if (LoadSavedGame(state, port, path)) port.DrawBoard();
+}
+
+void SaveGame(const GameState& state, BoardWindowPort& port, const std::filesystem::path& path) {
+  try {
+    WriteSavedGame(path, state.board);
+  } catch (const IoError& error) {
+    port.ShowMessage(error.text());
+  }
+}
+
+}  // namespace zelbo
