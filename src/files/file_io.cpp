@@ -34,7 +34,8 @@ class TemporaryFile {
  public:
   explicit TemporaryFile(const fs::path& target) {
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    const std::string prefix = "." + target.filename().string() + ".tmp-";
+    // Cut so that a name near the system's limit still leaves room for the suffix.
+    const std::string prefix = "." + target.filename().string().substr(0, 200) + ".tmp-";
     for (int attempt = 0; attempt < 100; ++attempt) {
       path_ = folder / (prefix + RandomSuffix());
       errno = 0;

@@ -1,5 +1,5 @@
-// Runs a file operation in a child process whose files cannot grow past a few bytes, which is how
-// the tests make a write fail part-way (they run as root, so permissions cannot refuse a write).
+// Runs a file operation in a child process whose files cannot grow past a few bytes: the way the
+// tests make a write fail part-way, since they run as root and permissions refuse root nothing.
 #pragma once
 
 #include <signal.h>
@@ -14,37 +14,29 @@
 
 namespace zelbo::testing {
 
-// The IoError text that `operation` throws with every file limited to `max_file_bytes`; "no error"
-// when it succeeds, "other exception" for anything else.
+// The IoError text that `operation` throws with files limited to `max_file_bytes`, or "no error".
 inline std::string IoErrorUnderSizeLimit(rlim_t max_file_bytes,
                                          const std::function<void()>& operation) {
   int channel[2];
   if (pipe(channel) != 0) return "pipe failed";
   const pid_t child = fork();
-  if (child < 0) return "fork failed";
   if (child == 0) {
-    close(channel[0]);
     signal(SIGXFSZ, SIG_IGN);  // a write past the limit then fails with EFBIG
     const rlimit limit{max_file_bytes, max_file_bytes};
-    std::string outcome = "no error";
-    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) outcome = "setrlimit failed";
+    std::string outcome = setrlimit(RLIMIT_FSIZE, &limit) == 0 ? "no error" : "setrlimit failed";
     try {
       if (outcome == "no error") operation();
     } catch (const IoError& error) {
       outcome = error.text();
-    } catch (...) {
-      outcome = "other exception";
     }
-    const ssize_t written = write(channel[1], outcome.data(), outcome.size());
-    _exit(written == static_cast<ssize_t>(outcome.size()) ? 0 : 1);
+    _exit(write(channel[1], outcome.data(), outcome.size()) < 0);
   }
   close(channel[1]);
-  std::string outcome;
+  std::string outcome = child < 0 ? "fork failed" : "";
   char buffer[256];
   for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) outcome.append(buffer, n);
   close(channel[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
+  if (child > 0) waitpid(child, nullptr, 0);
   return outcome;
 }
 

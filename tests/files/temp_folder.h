@@ -1,5 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything in it at the end of
-// the test, and small helpers to fill and read files there.
+// A fresh folder under the system's temporary folder, removed with all it holds after the test,
+// and helpers to fill and read files there.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,10 +17,7 @@ namespace zelbo::testing {
 
 class TempFolder {
  public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("zelbo-test-" + std::to_string(random()) + std::to_string(random()));
+  TempFolder() : path_(std::filesystem::temp_directory_path() / Name()) {
     std::filesystem::create_directories(path_);
   }
   TempFolder(const TempFolder&) = delete;
@@ -33,7 +30,7 @@ class TempFolder {
   const std::filesystem::path& path() const { return path_; }
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
-  // The names of the entries of the folder, sorted.
+  // The sorted names of what the folder holds.
   std::vector<std::string> Entries() const {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(path_)) {
@@ -44,6 +41,10 @@ class TempFolder {
   }
 
  private:
+  static std::string Name() {
+    std::random_device random;
+    return "zelbo-test-" + std::to_string(random()) + "-" + std::to_string(random());
+  }
   std::filesystem::path path_;
 };
 
@@ -64,6 +65,17 @@ inline std::vector<uint8_t> Counting(std::size_t n, uint8_t first = 0) {
   std::vector<uint8_t> bytes(n);
   for (std::size_t i = 0; i < n; ++i) bytes[i] = static_cast<uint8_t>(first + i);
   return bytes;
+}
+
+// The text of the IoError that `operation` throws, or "no error".
+template <typename Operation>
+std::string IoErrorTextOf(Operation operation) {
+  try {
+    operation();
+  } catch (const std::runtime_error& error) {
+    return error.what();
+  }
+  return "no error";
 }
 
 }  // namespace zelbo::testing
