@@ -78,6 +78,10 @@ TEST(ReplaceFile, WritesExactlyTheNewBytesAndKeepsWhatTheOldFileWas) {
   EXPECT_TRUE(fs::is_symlink(folder / "link"));
   EXPECT_EQ(ReadBytes(folder / "long"), Counting(3));
   EXPECT_EQ(folder.Entries(), (Names{"link", "long", "new"}));
+
+  const std::string longest_name(255, 'n');  // no room left for a longer temporary name
+  ReplaceFile(folder / longest_name, Counting(5));
+  EXPECT_EQ(ReadBytes(folder / longest_name), Counting(5));
 }
 
 TEST(ReplaceFile, AFailedWriteLeavesTheOldFileWhole) {
