@@ -1,0 +1,43 @@
+#include "computer/computer_turn.h"
+
+#include <charconv>
+#include <string_view>
+
+#include "computer/experience_matching.h"
+#include "computer/move_choice.h"
+#include "game/end_of_game.h"
+
+namespace zelbo {
+
+// The player-blocked check trusts the capture scores of the last plain-move choice, and the
+// material check is pointless once the game is over.
+void ComputerTurn(GameState& state, BoardWindowPort& port) {
+  bool move_played = false;
+  if (port.IsExperienceChecked()) PlayExperience(state, port, move_played);
+  if (move_played) {
+    port.DrawBoard();
+    return;
+  }
+  state.backup_board = state.board;
+  ChooseCapture(state, move_played);
+  if (!move_played) {
+    PlayPlainMove(state, port, move_played);
+  } else {
+    port.DrawBoard();
+  }
+  if (state.computer_capture_score == 0) CheckPlayerBlocked(state, port);
+  if (!state.game_over) CheckMaterial(state, port);
+}
+
+void ComputerReply(GameState& state, BoardWindowPort& port) {
+  if (!port.IsComputerChecked() || state.side_to_move != kComputerSide || state.game_over) return;
+  ComputerTurn(state, port);
+  ++state.history_count;
+  state.history.resize(state.history_count);
+  state.history.back() = state.board;
+  char caption[16];
+  const auto end = std::to_chars(caption, caption + sizeof caption, state.history_count).ptr;
+  port.SetTakeBackCaption(std::string_view(caption, static_cast<std::size_t>(end - caption)));
+}
+
+}  // namespace zelbo
