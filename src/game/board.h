@@ -96,11 +96,20 @@ inline SquareRef Neighbour(SquareRef s, Direction direction, uint8_t distance) {
   int column = Column(s);
   int row = Row(s);
   switch (direction) {
-    case 1: column += distance, row += distance; break;
-    case 2: column -= distance, row += distance; break;
-    case 3: column += distance, row -= distance; break;
-    case 4: column -= distance, row -= distance; break;
-    default: return 0;
+    case 1:
+      column += distance, row += distance;
+      break;
+    case 2:
+      column -= distance, row += distance;
+      break;
+    case 3:
+      column += distance, row -= distance;
+      break;
+    case 4:
+      column -= distance, row -= distance;
+      break;
+    default:
+      return 0;
   }
   if (column < 1 || column > 8 || row < 1 || row > 8) return 0;
   return MakeSquare(column, row);

@@ -27,9 +27,12 @@ void EndGame(GameState& state, BoardWindowPort& port, std::string_view title,
 
 bool IsBlocked(const Board& board, SquareRef s) {
   switch (ReadCell(board, s)) {
-    case kPlayerKing: return !HasFreeStep(board, s, 1, 4);
-    case kPlayerMan: return !HasFreeStep(board, s, 3, 4);
-    default: return true;
+    case kPlayerKing:
+      return !HasFreeStep(board, s, 1, 4);
+    case kPlayerMan:
+      return !HasFreeStep(board, s, 3, 4);
+    default:
+      return true;
   }
 }
 
@@ -62,7 +65,8 @@ void CheckMaterial(GameState& state, BoardWindowPort& port) {
     }
   }
   // A gauge keeps the value it is given within its range.
-  port.SetGauges(std::min(10 * player_pieces, kGaugeMax), std::min(10 * computer_pieces, kGaugeMax));
+  port.SetGauges(std::min(10 * player_pieces, kGaugeMax),
+                 std::min(10 * computer_pieces, kGaugeMax));
   if (player_pieces == 0) EndGame(state, port, "Sorry", " -  YOU have LOST  - ");
   if (computer_pieces == 0) EndGame(state, port, "Congratulation", " * * *  you have WIN  * * * ");
 }

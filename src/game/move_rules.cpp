@@ -57,11 +57,15 @@ MoveCheckResult CheckMove(const GameState& state, SquareRef from, SquareRef to) 
   if (step.direction == kNoDirection) return {false, state.no_square};
   const CellCode code = ReadCell(state.board, from);
   switch (code) {
-    case kComputerMan: return CheckManStep(state, from, to, step, kComputerSide);
-    case kPlayerMan: return CheckManStep(state, from, to, step, kPlayerSide);
+    case kComputerMan:
+      return CheckManStep(state, from, to, step, kComputerSide);
+    case kPlayerMan:
+      return CheckManStep(state, from, to, step, kPlayerSide);
     case kComputerKing:
-    case kPlayerKing: return CheckKingStep(state, from, step, code);
-    default: return {false, state.no_square};
+    case kPlayerKing:
+      return CheckKingStep(state, from, step, code);
+    default:
+      return {false, state.no_square};
   }
 }
 

@@ -12,8 +12,8 @@ struct CodeChar {
 };
 
 constexpr CodeChar kCodeChars[] = {
-    {kUnusable, 'x'},     {kEmpty, '.'},       {kComputerMan, 'c'},       {kComputerKing, 'C'},
-    {kPlayerMan, 'p'},    {kPlayerKing, 'P'},  {kNotImportant, '?'},      {kAnyComputerPiece, '+'},
+    {kUnusable, 'x'},       {kEmpty, '.'},      {kComputerMan, 'c'},  {kComputerKing, 'C'},
+    {kPlayerMan, 'p'},      {kPlayerKing, 'P'}, {kNotImportant, '?'}, {kAnyComputerPiece, '+'},
     {kAnyPlayerPiece, '-'},
 };
 

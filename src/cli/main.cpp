@@ -1,0 +1,47 @@
+// zelbo-cli: the game library in a terminal.
+//   zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]
+//   zelbo-cli show FILE.KRP
+//   zelbo-cli experience FILE.exp
+#include <iostream>
+#include <span>
+#include <string_view>
+
+#include "cli/play_session.h"
+
+namespace {
+
+constexpr std::string_view kUsage =
+    "usage: zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]\n"
+    "       zelbo-cli show FILE.KRP\n"
+    "       zelbo-cli experience FILE.exp\n";
+
+int Usage() {
+  std::cerr << kUsage;
+  return 2;
+}
+
+int Play(std::span<char*> args) {
+  zelbo::PlayOptions options;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view option = args[i];
+    if (i + 1 >= args.size()) return Usage();
+    if (option == "--position") {
+      options.position = args[++i];
+    } else if (option == "--experience") {
+      options.experience = args[++i];
+    } else {
+      return Usage();
+    }
+  }
+  return zelbo::RunPlay(std::cin, std::cout, options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string_view command = argv[1];
+  const std::span<char*> rest(argv + 2, static_cast<std::size_t>(argc - 2));
+  if (command == "play") return Play(rest);
+  return Usage();
+}

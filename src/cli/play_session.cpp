@@ -1,0 +1,148 @@
+#include "cli/play_session.h"
+
+#include <string>
+
+#include "computer/computer_turn.h"
+#include "game/notation.h"
+#include "game/take_back.h"
+#include "savegame/saved_game.h"
+
+namespace zelbo {
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+
+std::string_view TrimBlanks(std::string_view text) {
+  const auto first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(kBlanks);
+  return text.substr(first, last - first + 1);
+}
+
+// "on" or "off"; no value for anything else.
+std::optional<bool> OnOff(std::string_view argument) {
+  if (argument == "on") return true;
+  if (argument == "off") return false;
+  return std::nullopt;
+}
+
+}  // namespace
+
+const PlaySession::Command PlaySession::kCommands[] = {
+    {"L", &PlaySession::LeftUp},
+    {"R", &PlaySession::RightUp},
+    {"M", &PlaySession::MiddleUp},
+    {"computer", &PlaySession::Computer},
+    {"experience", &PlaySession::Experience},
+    {"new", &PlaySession::New},
+    {"takeback", &PlaySession::TakeBackCommand},
+    {"open", &PlaySession::Open},
+    {"save", &PlaySession::Save},
+    {"quit", &PlaySession::Quit},
+};
+
+void PlaySession::Start(const PlayOptions& options) {
+  NewGame(state_, port_);
+  if (options.position) LoadSavedGame(state_, port_, *options.position);
+  PrintState();
+}
+
+bool PlaySession::Execute(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  line = TrimBlanks(line);
+  if (line.empty() || line.front() == '#') return true;
+  const auto word_end = std::min(line.find_first_of(kBlanks), line.size());
+  const std::string_view word = line.substr(0, word_end);
+  const std::string_view argument = TrimBlanks(line.substr(word_end));
+  bool known = false;
+  for (const Command& command : kCommands) {
+    if (command.word != word) continue;
+    (this->*command.run)(argument);
+    known = true;
+  }
+  if (!known) Error("unknown command '" + EscapeText(word) + "'");
+  PrintState();
+  return !quit_;
+}
+
+void PlaySession::MouseUp(std::string_view argument, MouseButton button) {
+  SquareRef s = 0;
+  if (argument != "-") {
+    const auto square = ParseSquareName(argument);
+    if (!square) return Error("expected a square A1..H8 or -, not '" + EscapeText(argument) + "'");
+    s = *square;
+  }
+  if (BoardMouseUp(state_, port_, s, button)) {
+    ComputerReply(state_, port_);
+  }
+}
+
+void PlaySession::LeftUp(std::string_view argument) { MouseUp(argument, MouseButton::kLeft); }
+void PlaySession::RightUp(std::string_view argument) { MouseUp(argument, MouseButton::kRight); }
+void PlaySession::MiddleUp(std::string_view argument) { MouseUp(argument, MouseButton::kMiddle); }
+
+void PlaySession::Computer(std::string_view argument) {
+  const auto on = OnOff(argument);
+  if (!on) return Error("expected computer on or computer off");
+  port_.computer_checked = *on;
+}
+
+void PlaySession::Experience(std::string_view argument) {
+  const auto on = OnOff(argument);
+  if (!on) return Error("expected experience on or experience off");
+  port_.experience_checked = *on;
+}
+
+// The "Nouveau" command: a new game, both gauges full, the about panel hidden.
+void PlaySession::New(std::string_view argument) {
+  if (!argument.empty()) return Error("new takes no argument");
+  NewGame(state_, port_);
+  port_.gauge1 = port_.gauge2 = 120;
+  port_.SetPanelVisible(false);
+  port_.DrawBoard();
+}
+
+void PlaySession::TakeBackCommand(std::string_view argument) {
+  if (!argument.empty()) return Error("takeback takes no argument");
+  TakeBack(state_, port_);
+}
+
+void PlaySession::Open(std::string_view argument) {
+  if (argument.empty()) return Error("open needs a file name");
+  OpenSavedGame(state_, port_, std::filesystem::path(std::string(argument)));
+}
+
+void PlaySession::Save(std::string_view argument) {
+  if (argument.empty()) return Error("save needs a file name");
+  SaveGame(state_, port_, std::filesystem::path(std::string(argument)));
+}
+
+void PlaySession::Quit(std::string_view argument) {
+  if (!argument.empty()) return Error("quit takes no argument");
+  quit_ = true;
+}
+
+void PlaySession::Error(std::string_view description) { out_ << "error " << description << '\n'; }
+
+void PlaySession::PrintState() {
+  out_ << "state side=" << int{state_.side_to_move}
+       << " selected=" << SquareName(state_.selected_square) << " over=" << state_.game_over
+       << " history=" << state_.history_count << " gauges=" << port_.gauge1 << ',' << port_.gauge2
+       << " scores=" << int{state_.player_capture_score} << ','
+       << int{state_.computer_capture_score} << " computer=" << port_.computer_checked
+       << " experience=" << port_.experience_checked << '\n';
+  out_ << "board " << FormatBoardLine(state_.board) << '\n';
+}
+
+int RunPlay(std::istream& in, std::ostream& out, const PlayOptions& options) {
+  PlaySession session(out);
+  session.Start(options);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!session.Execute(line)) break;
+  }
+  out.flush();
+  return 0;
+}
+
+}  // namespace zelbo

@@ -1,0 +1,63 @@
+// `zelbo-cli play`: the game driven by text commands through the board window's own code paths,
+// with a transcript of every event on the output.
+#pragma once
+
+#include <filesystem>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+#include "cli/cli_port.h"
+#include "game/click_protocol.h"
+#include "game/game_state.h"
+
+namespace zelbo {
+
+struct PlayOptions {
+  std::optional<std::filesystem::path> position;    // a saved game to open at start
+  std::optional<std::filesystem::path> experience;  // the experience store to load
+};
+
+class PlaySession {
+ public:
+  explicit PlaySession(std::ostream& out) : out_(out), port_(out) {}
+
+  // The start-up: a new game, the store and the position of the options, then the state.
+  void Start(const PlayOptions& options);
+
+  // Runs one input line; false once the line asks to quit.
+  bool Execute(std::string_view line);
+
+ private:
+  struct Command {
+    std::string_view word;
+    void (PlaySession::*run)(std::string_view argument);
+  };
+  static const Command kCommands[];
+
+  void MouseUp(std::string_view argument, MouseButton button);
+  void LeftUp(std::string_view argument);
+  void RightUp(std::string_view argument);
+  void MiddleUp(std::string_view argument);
+  void Computer(std::string_view argument);
+  void Experience(std::string_view argument);
+  void New(std::string_view argument);
+  void TakeBackCommand(std::string_view argument);
+  void Open(std::string_view argument);
+  void Save(std::string_view argument);
+  void Quit(std::string_view argument);
+
+  void Error(std::string_view description);
+  void PrintState();
+
+  std::ostream& out_;
+  CliPort port_;
+  GameState state_;
+  bool quit_ = false;
+};
+
+// Plays the commands of `in` until "quit" or the end of the input; the exit status.
+int RunPlay(std::istream& in, std::ostream& out, const PlayOptions& options);
+
+}  // namespace zelbo

@@ -1,0 +1,13 @@
+// The take-back button: back to the position after the computer's previous reply.
+#pragma once
+
+#include "game/game_state.h"
+
+namespace zelbo {
+
+// With more than one position in History and the game not over, forgets the last one and puts the
+// one before it on the board. The oldest entry is never removed; the side to move and the gauges
+// stay as they are.
+void TakeBack(GameState& state, BoardWindowPort& port);
+
+}  // namespace zelbo

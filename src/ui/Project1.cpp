@@ -1,0 +1,39 @@
+// Program start: the application, then the four windows in their order, only the board window
+// shown, and the message loop until the board window closes.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <optional>
+
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+#include "ui/platform/application.h"
+#include "ui/platform/dialogs.h"
+
+int main(int argc, char** argv) {
+  QApplication qt_application(argc, argv);
+  QTranslator translator;
+  // The standard dialogs speak French when Qt's translation is installed, English otherwise.
+  if (translator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&translator);
+  }
+
+  zelbo::QtDialogs dialogs;
+  zelbo::Application application(dialogs);
+  const QStringList arguments = QApplication::arguments();
+  std::optional<QString> saved_game;
+  if (arguments.size() > 1) saved_game = arguments.at(1);
+
+  zelbo::TForm1 board_window(application, saved_game);
+  zelbo::TForm2 editor(application, board_window);
+  zelbo::TForm3 skins(application, board_window);
+  zelbo::TForm4 help(application);
+  board_window.SetWindows(&editor, &skins, &help);
+  board_window.show();
+  QObject::connect(&qt_application, &QApplication::lastWindowClosed, &qt_application,
+                   &QApplication::quit);
+  return QApplication::exec();
+}

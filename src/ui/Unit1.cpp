@@ -1,0 +1,453 @@
+#include "ui/Unit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+#include <QWindow>
+
+#include "computer/computer_turn.h"
+#include "game/board.h"
+#include "game/execution_time.h"
+#include "game/take_back.h"
+#include "savegame/saved_game.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+#include "ui/title.h"
+
+namespace zelbo {
+namespace {
+
+constexpr int kGaugeMax = 120;
+const QColor kYellow(255, 255, 0);
+const QColor kInactiveCaption(191, 205, 219);
+
+QString FromUtf8(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::filesystem::path PathOf(const QString& file) {
+  return std::filesystem::path(file.toStdU32String());
+}
+
+MouseButton BoardButton(Qt::MouseButton button) {
+  if (button == Qt::LeftButton) return MouseButton::kLeft;
+  if (button == Qt::MiddleButton) return MouseButton::kMiddle;
+  return MouseButton::kRight;
+}
+
+FileDialogOptions SavedGameDialog(bool save) {
+  FileDialogOptions options;
+  options.filter = QStringLiteral("ZELBO FILE (*.KRP)");
+  options.default_suffix = QStringLiteral("KRP");
+  options.folder = save ? QString() : QStringLiteral(".");
+  options.confirm_overwrite = save;
+  return options;
+}
+
+// Enter pressed while the check box has the keyboard clicks the default button.
+class DefaultButtonFilter : public QObject {
+ public:
+  DefaultButtonFilter(QObject* parent, QPushButton* button) : QObject(parent), button_(button) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        button_->click();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  QPushButton* button_;
+};
+
+}  // namespace
+
+TForm1::TForm1(Application& application, std::optional<QString> saved_game)
+    : application_(application) {
+  CreateControls();
+  CreateMenus();
+  CreateWindowButtons();
+  LoadBuiltInPictures();
+  FormCreate(saved_game);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::SetWindows(TForm2* editor, TForm3* skins, TForm4* help) {
+  editor_ = editor;
+  skins_ = skins;
+  help_ = help;
+}
+
+// The child controls at their designed places in the client area.
+void TForm1::CreateControls() {
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Zelbo"));
+  surface = new CanvasWidget(this);
+  setCentralWidget(surface);
+  surface->SetPaintHandler([this] { FormPaint(); });
+  surface->on_click = [this] { FormClick(); };
+  surface->on_mouse_up = [this](Qt::MouseButton button, QPoint p) {
+    FormMouseUp(button, p.x(), p.y());
+  };
+
+  Chec1 = new QCheckBox(QStringLiteral("Computer"), surface);
+  Chec1->setGeometry(152, 0, 97, 20);
+  Chec1->setChecked(true);
+
+  BitBtn1 = new QPushButton(QStringLiteral("0"), surface);
+  BitBtn1->setGeometry(308, 3, 47, 22);
+  BitBtn1->setIcon(QIcon(QStringLiteral(":/icons/takeback.png")));
+  BitBtn1->setIconSize(QSize(16, 15));
+  BitBtn1->setDefault(true);
+  connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+  Chec1->installEventFilter(new DefaultButtonFilter(this, BitBtn1));
+
+  Gauge1 = new Gauge(surface, Qt::red, QColor(0, 128, 128));
+  Gauge1->setGeometry(6, 1, 45, 11);
+  Gauge2 = new Gauge(surface, Qt::red, kInactiveCaption);
+  Gauge2->setGeometry(61, 1, 44, 13);
+  for (Gauge* gauge : {Gauge1, Gauge2}) {
+    gauge->SetMaxValue(kGaugeMax);
+    gauge->SetProgress(kGaugeMax);
+  }
+
+  Panel1 = new QFrame(surface);
+  Panel1->setGeometry(56, 32, 217, 261);
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  Image1 = new PictureControl(Panel1);
+  Image1->setGeometry(0, 0, 217, 261);
+  Image1->SetStretch(true);
+  Image1->on_click = [this] { Image1Click(); };
+  Panel1->hide();
+
+  Timer1 = new QTimer(this);
+  Timer1->setInterval(900);
+  connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
+
+  auto* help_key = new QShortcut(QKeySequence(Qt::Key_F1), this);
+  connect(help_key, &QShortcut::activated, this, [this] { Help1Click(); });
+}
+
+void TForm1::CreateMenus() {
+  auto add = [this](QMenu* menu, const char* caption, auto handler) {
+    QAction* action = menu->addAction(QString::fromUtf8(caption));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  Fichier1 = menuBar()->addMenu(QStringLiteral("Fichier"));
+  Nouvelle1 = add(Fichier1, "Nouveau", [this] { Nouvelle1Click(); });
+  Nouvelle1->setShortcut(QKeySequence(Qt::Key_F2));
+  open1 = add(Fichier1, "Ouvrir", [this] { open1Click(); });
+  Save1 = add(Fichier1, "Enregistrer", [this] { Save1Click(); });
+  Quitter1 = add(Fichier1, "Quitter", [this] { Quitter1Click(); });
+
+  Outils1 = menuBar()->addMenu(QStringLiteral("Outils"));
+  Level1 = add(Outils1, "Niveau  Facil", [] {});
+  Level1->setEnabled(false);
+  Experience1 = add(Outils1, "Experience", [] {});
+  Experience1->setCheckable(true);
+  empdexecution1 = add(Outils1, "Execution time", [this] { empdexecution1Click(); });
+  Ordinateur1 = add(Outils1, "Ordinateur", [this] { Ordinateur1Click(); });
+  Ordinateur1->setCheckable(true);
+  Ordinateur1->setChecked(true);
+  form21 = add(Outils1, "Modifier l'experience", [this] { form21Click(); });
+  skin1 = add(Outils1, "skin", [this] { skin1Click(); });
+  skin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+
+  Aide1 = menuBar()->addMenu(QStringLiteral("Aide"));
+  Help1 = add(Aide1, "Aide", [this] { Help1Click(); });
+  Help1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
+  Aboute1 = add(Aide1, "Aboute", [this] { Aboute1Click(); });
+}
+
+// The five buttons of the skinned look, hidden until a skin shows them.
+void TForm1::CreateWindowButtons() {
+  struct Button {
+    PictureControl** control;
+    const char* hint;
+  };
+  const Button buttons[] = {{&bsauvegarder, "Save"},
+                            {&BOUVRIR, "Open"},
+                            {&MINIMISER, "minimize"},
+                            {&bskins, "Skin"},
+                            {&SORTI, "Close"}};
+  for (const Button& button : buttons) {
+    auto* control = new PictureControl(surface);
+    control->setToolTip(QString::fromUtf8(button.hint));
+    control->setCursor(Qt::PointingHandCursor);
+    control->picture().SetTransparent(true);
+    control->resize(32, 32);
+    control->hide();
+    *button.control = control;
+  }
+  bskins->setCursor(Qt::SizeAllCursor);
+  SORTI->on_click = [this] { sortiClick(); };
+  MINIMISER->on_click = [this] { minimiserClick(); };
+  bskins->on_mouse_down = [this](Qt::MouseButton) { bskinsMouseDown(); };
+  bskins->on_double_click = [this] { bskinsDblClick(); };
+  bsauvegarder->on_click = [this] { bsauvegarderClick(); };
+  BOUVRIR->on_click = [this] { bouvrirClick(); };
+}
+
+void TForm1::LoadBuiltInPictures() {
+  Im0.Load(QStringLiteral(":/pictures/Im0.bmp"));
+  Im1.Load(QStringLiteral(":/pictures/Im1.bmp"));
+  Im2.Load(QStringLiteral(":/pictures/Im2.bmp"));
+  Im3.Load(QStringLiteral(":/pictures/Im3.bmp"));
+  Imm1.Load(QStringLiteral(":/pictures/Imm1.bmp"));
+  Imm2.Load(QStringLiteral(":/pictures/Imm2.bmp"));
+  Imcadre = Picture(QImage(28, 28, QImage::Format_RGB32), true);
+  Image1->picture().Load(QStringLiteral(":/pictures/Image1.bmp"));
+  for (int i = 0; i < 3; ++i) ImageList1[i] = QIcon(QStringLiteral(":/icons/icon%1.png").arg(i));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/zelbo.png")));
+}
+
+void TForm1::FormCreate(const std::optional<QString>& saved_game) {
+  title_string = DecodeTitle(Image1->picture().image());
+  NewGame(state_, *this);
+  resize(370, 375);
+  Level1->setText(Level1->text() + QStringLiteral(": Easy "));
+
+  // Until a skin brings a frame picture, the frame is the window's own colour.
+  const QColor window_color = surface->window_color();
+  Imcadre.image().fill(window_color);
+
+  const int top = state_.board_origin - state_.square_size;
+  BOUVRIR->move(state_.board_origin - state_.square_size, top);
+  bsauvegarder->move(state_.board_origin, top);
+  bskins->move(state_.board_origin + 3 * state_.square_size, top);
+  MINIMISER->move(state_.board_origin + 7 * state_.square_size, top);
+  SORTI->move(state_.board_origin + 8 * state_.square_size, top);
+
+  setWindowTitle(title_string + QStringLiteral("  "));
+
+  Canvas& canvas = surface->canvas();
+  canvas.brush_style = BrushStyle::kClear;
+  canvas.pen_color = kYellow;
+  canvas.font = QFont(QStringLiteral("DejaVu Sans"));
+  canvas.font.setPixelSize(11);
+  canvas.font.setStyleStrategy(QFont::NoAntialias);
+
+  Timer1->start();
+
+  if (saved_game && !LoadSavedGame(state_, *this, PathOf(*saved_game))) return;
+  DrawBoard();
+}
+
+void TForm1::FormPaint() {
+  const int size = state_.square_size;
+  const int origin = state_.board_origin;
+  Imcadre.SetSize(size, size, surface->window_color());
+  const int w = Imcadre.width();
+  if (w <= 0) return DrawBoard();
+  Canvas& canvas = surface->canvas();
+  const int far_side = origin + 8 * size;
+  for (int p = origin - w; p < far_side + w; p += w) {
+    canvas.Draw(p, origin - w, Imcadre);
+    canvas.Draw(origin - w, p, Imcadre);
+    canvas.Draw(p, far_side, Imcadre);
+    canvas.Draw(far_side, p, Imcadre);
+  }
+  DrawBoard();
+}
+
+void TForm1::DrawBoard() {
+  Canvas& canvas = surface->canvas();
+  const int origin = state_.board_origin;
+  const int size = state_.square_size;
+  for (int n = 1; n <= 8; ++n) {
+    canvas.TextOut((n - 1) * size + origin + origin / 2, origin / 2, QString(QChar('A' + n - 1)));
+    canvas.TextOut(origin / 2, (n - 1) * size + origin + origin / 2, QString::number(n));
+  }
+  if (state_.game_over) return;
+  for (int column = 1; column <= 8; ++column) {
+    for (int row = 1; row <= 8; ++row) {
+      DrawCell((column - 1) * size + origin, (row - 1) * size + origin,
+               state_.board.Code(column, row));
+    }
+  }
+}
+
+const Picture* TForm1::SquarePicture(CellCode code) const {
+  switch (code) {
+    case kPlayerKing:
+      return &Imm2;
+    case kPlayerMan:
+      return &Imm1;
+    case kEmpty:
+      return &Im0;
+    case kComputerMan:
+      return &Im1;
+    case kComputerKing:
+      return &Im2;
+    case kUnusable:
+      return &Im3;
+    default:
+      return nullptr;
+  }
+}
+
+void TForm1::DrawCell(int x, int y, CellCode code) {
+  const SquareRef s = PixelToSquare(state_, x, y);
+  const Picture* picture = SquarePicture(code);
+  if (picture == nullptr || IsNoSquare(s)) return;
+  surface->canvas().Draw((Column(s) - 1) * state_.square_size + state_.board_origin,
+                         (Row(s) - 1) * state_.square_size + state_.board_origin, *picture);
+}
+
+// The yellow ring on the selected piece stays until the next redraw paints over it.
+void TForm1::DrawSelectionRing() {
+  const SquareRef s = state_.selected_square;
+  if (ReadCell(state_.board, s) == kUnusable) return;
+  const int size = state_.square_size;
+  const int origin = state_.board_origin;
+  surface->canvas().Ellipse((Column(s) - 1) * size + origin, (Row(s) - 1) * size + origin,
+                            Column(s) * size + origin, Row(s) * size + origin);
+}
+
+void TForm1::FormMouseUp(Qt::MouseButton button, int x, int y) {
+  const SquareRef s = PixelToSquare(state_, x, y);
+  if (!BoardMouseUp(state_, *this, s, BoardButton(button))) return;
+  DrawSelectionRing();
+  ComputerReply(state_, *this);
+}
+
+void TForm1::FormClick() {
+  if (Panel1->isVisible()) Panel1->hide();
+}
+
+void TForm1::Nouvelle1Click() {
+  NewGame(state_, *this);
+  Gauge1->SetProgress(Gauge1->max_value());
+  Gauge2->SetProgress(Gauge1->max_value());
+  Panel1->hide();
+  DrawBoard();
+}
+
+void TForm1::open1Click() {
+  const auto file = application_.dialogs().OpenFileName(this, SavedGameDialog(false));
+  if (file) OpenSavedGame(state_, *this, PathOf(*file));
+}
+
+void TForm1::Save1Click() {
+  const auto file = application_.dialogs().SaveFileName(this, SavedGameDialog(true));
+  if (file) SaveGame(state_, *this, PathOf(*file));
+}
+
+void TForm1::Quitter1Click() { close(); }
+
+void TForm1::empdexecution1Click() {
+  const auto text = application_.dialogs().InputQuery(this, QStringLiteral("THE TIME  "),
+                                                      QStringLiteral(" Time : "),
+                                                      QString::number(state_.execution_time));
+  if (text) {
+    const std::string entered = text->toStdString();
+    const auto value = ParseInteger(entered);
+    if (!value) return ShowMessage(NotAnIntegerMessage(entered));
+    state_.execution_time = *value;
+  }
+  if (!state_.game_over) DrawBoard();
+}
+
+// The menu item keeps its own check mark; choosing it sets the check box from it.
+void TForm1::Ordinateur1Click() { Chec1->setChecked(Ordinateur1->isChecked()); }
+
+void TForm1::form21Click() {
+  if (editor_ != nullptr) editor_->show();
+}
+
+void TForm1::skin1Click() {
+  if (skins_ != nullptr) skins_->show();
+}
+
+void TForm1::Help1Click() {
+  if (help_ != nullptr) help_->show();
+}
+
+void TForm1::Aboute1Click() {
+  Panel1->show();
+  Panel1->raise();
+}
+
+void TForm1::Image1Click() {
+  Panel1->hide();
+  if (state_.game_over) Nouvelle1Click();
+}
+
+void TForm1::BitBtn1Click() { TakeBack(state_, *this); }
+
+void TForm1::Timer1Timer() {
+  const QString caption = RotateCaption(windowTitle());
+  setWindowTitle(caption);
+  application_.SetTitle(caption);
+  if (!state_.game_over && Panel1->isVisible()) Image1->canvas().TextOut(5, 10, caption);
+  icon_index = NextIconIndex(icon_index);
+  QApplication::setWindowIcon(ImageList1[icon_index]);
+  setWindowIcon(ImageList1[icon_index]);
+}
+
+void TForm1::sortiClick() { Quitter1Click(); }
+
+void TForm1::minimiserClick() { showMinimized(); }
+
+void TForm1::bskinsMouseDown() {
+  if (windowHandle() != nullptr) windowHandle()->startSystemMove();
+}
+
+void TForm1::bskinsDblClick() { skin1Click(); }
+
+void TForm1::bsauvegarderClick() {
+  Save1Click();
+  ApplySkin(SelectedSkin());
+}
+
+void TForm1::bouvrirClick() {
+  open1Click();
+  ApplySkin(SelectedSkin());
+}
+
+QString TForm1::SelectedSkin() const {
+  return skins_ != nullptr ? skins_->SelectedSkin() : QString();
+}
+
+bool TForm1::ApplySkin(const QString&) { return true; }
+
+void TForm1::SetApplicationTitle(std::string_view title) { application_.SetTitle(FromUtf8(title)); }
+
+void TForm1::ShowMessage(std::string_view text) { application_.ShowMessage(this, FromUtf8(text)); }
+
+void TForm1::ShowErrorDialog(std::string_view text) {
+  application_.dialogs().ShowErrorDialog(this, FromUtf8(text));
+}
+
+void TForm1::SetGauges(int gauge1, int gauge2) {
+  Gauge1->SetProgress(gauge1);
+  Gauge2->SetProgress(gauge2);
+}
+
+void TForm1::SetPanelVisible(bool visible) {
+  Panel1->setVisible(visible);
+  if (visible) Panel1->raise();
+}
+
+void TForm1::SetTakeBackCaption(std::string_view caption) { BitBtn1->setText(FromUtf8(caption)); }
+
+bool TForm1::IsComputerChecked() const { return Chec1->isChecked(); }
+
+bool TForm1::IsExperienceChecked() const { return Experience1->isChecked(); }
+
+}  // namespace zelbo

@@ -1,0 +1,148 @@
+// The board window, the program's main window: it draws the framed board, turns mouse clicks into
+// the player's moves and the computer's replies, carries the menus and commands, scrolls its
+// caption, and takes on the look of a skin. It owns the game state; the rules reach it only through
+// BoardWindowPort.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <filesystem>
+#include <optional>
+
+#include "game/board_window_port.h"
+#include "game/click_protocol.h"
+#include "game/game_state.h"
+#include "ui/platform/application.h"
+#include "ui/platform/canvas.h"
+#include "ui/platform/gauge.h"
+#include "ui/platform/picture.h"
+#include "ui/platform/picture_control.h"
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QMenu;
+class QPushButton;
+class QTimer;
+
+namespace zelbo {
+
+class TForm2;
+class TForm3;
+class TForm4;
+
+class TForm1 : public QMainWindow, public BoardWindowPort {
+ public:
+  // `saved_game` is the file named on the command line, opened at start.
+  TForm1(Application& application, std::optional<QString> saved_game = std::nullopt);
+  ~TForm1() override;
+
+  GameState& state() { return state_; }
+  Application& application() { return application_; }
+
+  // The other windows, created after this one.
+  void SetWindows(TForm2* editor, TForm3* skins, TForm4* help);
+
+  // What the rules ask of the window.
+  void DrawBoard() override;
+  void SetApplicationTitle(std::string_view title) override;
+  void ShowMessage(std::string_view text) override;
+  void ShowErrorDialog(std::string_view text) override;
+  void SetGauges(int gauge1, int gauge2) override;
+  void SetPanelVisible(bool visible) override;
+  void SetTakeBackCaption(std::string_view caption) override;
+  bool IsComputerChecked() const override;
+  bool IsExperienceChecked() const override;
+
+  // Event handlers, named after the control and the event.
+  void FormPaint();
+  void FormMouseUp(Qt::MouseButton button, int x, int y);
+  void FormClick();
+  void Nouvelle1Click();
+  void open1Click();
+  void Save1Click();
+  void Quitter1Click();
+  void empdexecution1Click();
+  void Ordinateur1Click();
+  void form21Click();
+  void skin1Click();
+  void Help1Click();
+  void Aboute1Click();
+  void Image1Click();
+  void BitBtn1Click();
+  void Timer1Timer();
+  void sortiClick();
+  void minimiserClick();
+  void bskinsMouseDown();
+  void bskinsDblClick();
+  void bsauvegarderClick();
+  void bouvrirClick();
+
+  // Applies the skin in `folder` (a folder of "SKIN" beside the program, named after the skin);
+  // false when a picture could not be read, after saying so.
+  bool ApplySkin(const QString& skin_name);
+
+  // The controls, under their designed names.
+  CanvasWidget* surface = nullptr;  // the client area and its canvas
+  QCheckBox* Chec1 = nullptr;
+  QPushButton* BitBtn1 = nullptr;
+  Gauge* Gauge1 = nullptr;
+  Gauge* Gauge2 = nullptr;
+  QFrame* Panel1 = nullptr;
+  PictureControl* Image1 = nullptr;
+  PictureControl* bsauvegarder = nullptr;
+  PictureControl* BOUVRIR = nullptr;
+  PictureControl* MINIMISER = nullptr;
+  PictureControl* bskins = nullptr;
+  PictureControl* SORTI = nullptr;
+  QTimer* Timer1 = nullptr;
+
+  // The square pictures and the frame tile, never shown themselves.
+  Picture Im0, Im1, Im2, Im3, Imm1, Imm2;
+  Picture Imcadre;
+
+  // The menus.
+  QMenu* Fichier1 = nullptr;
+  QMenu* Outils1 = nullptr;
+  QMenu* Aide1 = nullptr;
+  QAction* Nouvelle1 = nullptr;
+  QAction* open1 = nullptr;
+  QAction* Save1 = nullptr;
+  QAction* Quitter1 = nullptr;
+  QAction* Level1 = nullptr;
+  QAction* Experience1 = nullptr;
+  QAction* empdexecution1 = nullptr;
+  QAction* Ordinateur1 = nullptr;
+  QAction* form21 = nullptr;
+  QAction* skin1 = nullptr;
+  QAction* Help1 = nullptr;
+  QAction* Aboute1 = nullptr;
+
+  // The three icons of the caption's animation and the one shown now.
+  std::array<QIcon, 3> ImageList1;
+  uint8_t icon_index = 0;
+
+  // The program's title, read from the about picture.
+  QString title_string;
+
+ private:
+  void CreateControls();
+  void CreateMenus();
+  void CreateWindowButtons();
+  void LoadBuiltInPictures();
+  void FormCreate(const std::optional<QString>& saved_game);
+
+  void DrawCell(int x, int y, CellCode code);
+  void DrawSelectionRing();
+  const Picture* SquarePicture(CellCode code) const;
+  QString SelectedSkin() const;
+
+  Application& application_;
+  GameState state_;
+  TForm2* editor_ = nullptr;
+  TForm3* skins_ = nullptr;
+  TForm4* help_ = nullptr;
+};
+
+}  // namespace zelbo

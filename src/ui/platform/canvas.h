@@ -1,0 +1,96 @@
+// Drawing the way the windows were designed to draw: straight onto a surface that keeps what was
+// drawn until something paints over it. Texts are placed by the top-left corner of their box; a
+// rectangle or ellipse from (x1, y1) to (x2, y2) covers x1..x2-1 and y1..y2-1, outline included.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "ui/platform/picture.h"
+
+namespace zelbo {
+
+enum class BrushStyle { kSolid, kClear };
+
+class Canvas {
+ public:
+  // Draws into `target`; `changed` is told the area of every drawing call.
+  explicit Canvas(QImage* target, std::function<void(const QRect&)> changed = {});
+
+  QColor pen_color = Qt::black;
+  QColor brush_color = Qt::white;
+  BrushStyle brush_style = BrushStyle::kSolid;
+  QFont font;
+  QColor font_color = Qt::black;
+
+  // The picture at its own size, its key colour left out when it is transparent.
+  void Draw(int x, int y, const Picture& picture);
+  void TextOut(int x, int y, const QString& text);
+  void Ellipse(int x1, int y1, int x2, int y2);
+  void Rectangle(int x1, int y1, int x2, int y2);
+  void FillRect(const QRect& rect);  // in the brush colour, no outline
+  void Line(int x1, int y1, int x2, int y2);
+
+ private:
+  void Changed(const QRect& rect) const;
+
+  QImage* target_;
+  std::function<void(const QRect&)> changed_;
+};
+
+// A widget whose surface is a Canvas. A real repaint (the first show, a resize, Repaint()) first
+// fills the surface with the window colour and then runs the window's paint handler, as the
+// platform's erase-then-paint would; drawing between repaints just shows.
+class CanvasWidget : public QWidget {
+ public:
+  explicit CanvasWidget(QWidget* parent = nullptr);
+
+  Canvas& canvas() { return canvas_; }
+  const QImage& surface() const { return surface_; }
+
+  // The colour the surface is erased with before a real repaint.
+  void SetWindowColor(QColor color);
+  QColor window_color() const { return window_color_; }
+
+  // The paint handler of the window (its FormPaint).
+  void SetPaintHandler(std::function<void()> handler) { paint_handler_ = std::move(handler); }
+
+  // Erases and repaints now, as a window does when it is told to repaint itself.
+  void Repaint();
+
+  // Called after every change of what is drawn (for the window's shape, for instance).
+  void SetDrawnHandler(std::function<void()> handler) { drawn_handler_ = std::move(handler); }
+
+  // The window's own mouse and key events, in client coordinates.
+  std::function<void()> on_click;  // the left button pressed and released over the surface
+  std::function<void(Qt::MouseButton, QPoint)> on_mouse_up;
+  std::function<void(QPoint)> on_mouse_move;
+  std::function<void(int key)> on_key_up;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  void EraseAndPaint();
+
+  QImage surface_;
+  Canvas canvas_;
+  QColor window_color_;
+  std::function<void()> paint_handler_;
+  std::function<void()> drawn_handler_;
+  bool needs_repaint_ = true;
+  bool painting_ = false;
+  bool left_pressed_ = false;
+};
+
+}  // namespace zelbo

@@ -1,0 +1,49 @@
+#include "ui/platform/picture_control.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zelbo {
+
+PictureControl::PictureControl(QWidget* parent)
+    : QWidget(parent), canvas_(&picture_.image(), [this](const QRect&) { update(); }) {}
+
+void PictureControl::SetPicture(Picture picture) {
+  picture_ = std::move(picture);
+  update();
+}
+
+void PictureControl::SetStretch(bool stretch) {
+  stretch_ = stretch;
+  update();
+}
+
+void PictureControl::paintEvent(QPaintEvent*) {
+  if (picture_.isNull()) return;
+  QPainter painter(this);
+  const QImage drawn = picture_.Drawn();
+  if (stretch_) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), drawn);
+  } else {
+    painter.drawImage(0, 0, drawn);
+  }
+}
+
+void PictureControl::mousePressEvent(QMouseEvent* event) {
+  pressed_ = event->button() == Qt::LeftButton;
+  if (on_mouse_down) on_mouse_down(event->button());
+}
+
+void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
+  const bool clicked =
+      pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+  pressed_ = false;
+  if (clicked && on_click) on_click();
+}
+
+void PictureControl::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && on_double_click) on_double_click();
+}
+
+}  // namespace zelbo

@@ -1,0 +1,44 @@
+// A picture on a window that takes clicks: the about picture, and the window buttons of the
+// skinned look. It draws its picture at its own size from the top-left corner, or stretched over
+// the whole control, leaving out the key colour when the picture is transparent.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "ui/platform/canvas.h"
+#include "ui/platform/picture.h"
+
+namespace zelbo {
+
+class PictureControl : public QWidget {
+ public:
+  explicit PictureControl(QWidget* parent = nullptr);
+
+  Picture& picture() { return picture_; }
+  const Picture& picture() const { return picture_; }
+  void SetPicture(Picture picture);
+
+  // Drawing onto the picture itself; the control shows each change.
+  Canvas& canvas() { return canvas_; }
+
+  void SetStretch(bool stretch);
+
+  std::function<void()> on_click;
+  std::function<void()> on_double_click;
+  std::function<void(Qt::MouseButton)> on_mouse_down;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  Picture picture_;
+  Canvas canvas_;
+  bool stretch_ = false;
+  bool pressed_ = false;
+};
+
+}  // namespace zelbo
