@@ -1,7 +1,8 @@
 // The square operations and the reset, checked on named squares and notation lines.
+#include "game/board.h"
+
 #include <gtest/gtest.h>
 
-#include "game/board.h"
 #include "game/game_state.h"
 #include "game/notation.h"
 #include "support/positions.h"
@@ -30,9 +31,9 @@ TEST(Neighbour, StepsAlongDiagonalsAndStopsAtTheEdge) {
     const char* expected;  // "-" for off the board
   };
   const Case cases[] = {
-      {"A1", 4, 1, "-"}, {"A1", 1, 7, "H8"}, {"C3", 2, 2, "A5"}, {"C3", 3, 3, "-"},
+      {"A1", 4, 1, "-"},  {"A1", 1, 7, "H8"}, {"C3", 2, 2, "A5"}, {"C3", 3, 3, "-"},
       {"D4", 1, 1, "E5"}, {"D4", 2, 1, "C5"}, {"D4", 3, 1, "E3"}, {"D4", 4, 1, "C3"},
-      {"D4", 0, 1, "-"}, {"D4", 5, 1, "-"}, {"H8", 1, 1, "-"}, {"A8", 3, 7, "H1"},
+      {"D4", 0, 1, "-"},  {"D4", 5, 1, "-"},  {"H8", 1, 1, "-"},  {"A8", 3, 7, "H1"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SquareName(Neighbour(Sq(c.from), c.direction, c.distance)), c.expected)
@@ -62,9 +63,11 @@ TEST(DirectionBetween, IsTheInverseOfNeighbour) {
 }
 
 TEST(IsOwnPiece, MenAndKingsOfTheSideOnly) {
-  const Board board =
-      testing::BoardWith({{"A1", kComputerMan}, {"C1", kComputerKing}, {"E1", kPlayerMan},
-                          {"G1", kPlayerKing}, {"B2", kAnyComputerPiece}});
+  const Board board = testing::BoardWith({{"A1", kComputerMan},
+                                          {"C1", kComputerKing},
+                                          {"E1", kPlayerMan},
+                                          {"G1", kPlayerKing},
+                                          {"B2", kAnyComputerPiece}});
   const char* squares[] = {"A1", "C1", "E1", "G1", "B2", "D2", "B1"};
   const bool player[] = {false, false, true, true, false, false, false};
   const bool computer[] = {true, true, false, false, false, false, false};
@@ -125,7 +128,8 @@ TEST(NewGame, SetsUpTheOpeningAndLeavesWhatItDoesNotOwn) {
 }
 
 TEST(Notation, RoundTripsEveryCodeAndRefusesMalformedLines) {
-  const std::string line = "cxCxpxPx/x?x+x-x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x.";
+  const std::string line =
+      "cxCxpxPx/x?x+x-x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x.";
   EXPECT_EQ(FormatBoardLine(BoardOf(line)), line);
   EXPECT_FALSE(ParseBoardLine("cxcx"));
   EXPECT_FALSE(ParseBoardLine(std::string(kInitialLine).replace(8, 1, "|")));

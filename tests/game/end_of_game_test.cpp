@@ -1,7 +1,8 @@
 // The gauges, the material check and the blocked player.
+#include "game/end_of_game.h"
+
 #include <gtest/gtest.h>
 
-#include "game/end_of_game.h"
 #include "game/notation.h"
 #include "support/positions.h"
 
@@ -50,7 +51,8 @@ TEST(CheckMaterial, KeepsTheGaugesWithinTheirRange) {
   Board crowded = BoardOf(testing::kEmptyLine);
   for (int column = 1; column <= 8; ++column) {
     for (int row = 1; row <= 8; ++row) {
-      if ((column + row) % 2 == 0) crowded.SetCode(column, row, row <= 4 ? kComputerMan : kPlayerMan);
+      if ((column + row) % 2 == 0)
+        crowded.SetCode(column, row, row <= 4 ? kComputerMan : kPlayerMan);
     }
   }
   GameState state = testing::GameAt(crowded);
