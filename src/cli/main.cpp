@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cli/play_session.h"
+#include "cli/show_command.h"
 
 namespace {
 
@@ -43,5 +44,6 @@ int main(int argc, char** argv) {
   const std::string_view command = argv[1];
   const std::span<char*> rest(argv + 2, static_cast<std::size_t>(argc - 2));
   if (command == "play") return Play(rest);
+  if (command == "show" && rest.size() == 1) return zelbo::RunShow(rest[0], std::cout, std::cerr);
   return Usage();
 }

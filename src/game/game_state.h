@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "experience/experience_record.h"
 #include "game/board.h"
 #include "game/board_window_port.h"
 
@@ -35,6 +36,12 @@ struct GameState {
   // What each side could capture, as the last plain-move choice measured it. Not reset by NewGame.
   uint8_t player_capture_score = 0;
   uint8_t computer_capture_score = 0;
+
+  // The experience store in memory, and the record the experience editor works on.
+  std::vector<ExperienceRecord> experience_list;
+  uint32_t experience_count = 0;
+  uint32_t experience_index = 0;  // the record the editor shows; experience_count after loading
+  ExperienceRecord edit_record{};
 };
 
 // Resets the game: the opening position, side -1 to move, nothing selected, the take-back list

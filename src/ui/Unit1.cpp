@@ -424,8 +424,6 @@ QString TForm1::SelectedSkin() const {
   return skins_ != nullptr ? skins_->SelectedSkin() : QString();
 }
 
-bool TForm1::ApplySkin(const QString&) { return true; }
-
 void TForm1::SetApplicationTitle(std::string_view title) { application_.SetTitle(FromUtf8(title)); }
 
 void TForm1::ShowMessage(std::string_view text) { application_.ShowMessage(this, FromUtf8(text)); }

@@ -43,6 +43,9 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
 
   // The other windows, created after this one.
   void SetWindows(TForm2* editor, TForm3* skins, TForm4* help);
+  TForm2* editor() const { return editor_; }
+  TForm3* skins() const { return skins_; }
+  TForm4* help() const { return help_; }
 
   // What the rules ask of the window.
   void DrawBoard() override;
@@ -79,8 +82,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void bsauvegarderClick();
   void bouvrirClick();
 
-  // Applies the skin in `folder` (a folder of "SKIN" beside the program, named after the skin);
-  // false when a picture could not be read, after saying so.
+  // Applies the skin named `skin_name` (a folder of "SKIN" beside the program); false when a
+  // picture could not be read, after saying so.
   bool ApplySkin(const QString& skin_name);
 
   // The controls, under their designed names.

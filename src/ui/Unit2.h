@@ -6,6 +6,7 @@
 
 #include "ui/platform/application.h"
 #include "ui/platform/canvas.h"
+#include "ui/platform/picture.h"
 
 namespace zelbo {
 
@@ -16,6 +17,10 @@ class TForm2 : public QWidget {
   TForm2(Application& application, TForm1& board_window);
 
   CanvasWidget* surface = nullptr;
+
+  // The pictures of the three wildcards, never shown themselves. A skin in the skinned look
+  // replaces Imageamie.
+  Picture exclama, omage_enmi, Imageamie;
 
  private:
   Application& application_;
