@@ -74,8 +74,9 @@ class DefaultButtonFilter : public QObject {
 
 }  // namespace
 
-TForm1::TForm1(Application& application, std::optional<QString> saved_game)
-    : application_(application) {
+TForm1::TForm1(Application& application, std::optional<QString> saved_game,
+               std::filesystem::path folder)
+    : files_folder(std::move(folder)), application_(application) {
   CreateControls();
   CreateMenus();
   CreateWindowButtons();
