@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
   zelbo::TForm1 board_window(application, saved_game);
   zelbo::TForm2 editor(application, board_window);
   zelbo::TForm3 skins(application, board_window);
-  zelbo::TForm4 help(application);
+  zelbo::TForm4 help(application, board_window.files_folder);
   board_window.SetWindows(&editor, &skins, &help);
   board_window.show();
   QObject::connect(&qt_application, &QApplication::lastWindowClosed, &qt_application,

@@ -1,7 +1,12 @@
-// The help window: the list of questions; choosing one shows its answer.
+// The help window: the list of the eight questions; choosing one shows its answer, read from the
+// answers text ("help.eng" beside the program, or the built-in text).
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "ui/platform/application.h"
 
@@ -11,11 +16,20 @@ namespace zelbo {
 
 class TForm4 : public QWidget {
  public:
-  explicit TForm4(Application& application);
+  TForm4(Application& application, const std::filesystem::path& files_folder);
+
+  // Shows the answer to question n in a message box captioned with the question.
+  void ShowHelpTopic(uint8_t n);
+
+  void ListBox1Click();
 
   QListWidget* ListBox1 = nullptr;
+  // The lines of the answers text (the designed hidden memo).
+  std::vector<std::string> Memo1;
 
  private:
+  void FormCreate(const std::filesystem::path& files_folder);
+
   Application& application_;
 };
 

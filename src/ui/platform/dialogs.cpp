@@ -14,7 +14,9 @@ QString DisplayedText(const QString& text) {
 }
 
 void QtDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
-  QMessageBox box(QMessageBox::NoIcon, caption, DisplayedText(text), QMessageBox::Ok, parent);
+  // A caption is one line: the line breaks of a question are left out of it.
+  const QString one_line = QString(caption).remove('\r').remove('\n');
+  QMessageBox box(QMessageBox::NoIcon, one_line, DisplayedText(text), QMessageBox::Ok, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
