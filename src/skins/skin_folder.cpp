@@ -1,0 +1,79 @@
+#include "skins/skin_folder.h"
+
+#include <algorithm>
+#include <array>
+#include <system_error>
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool IsHidden(const std::string& name) { return name.empty() || name.front() == '.'; }
+
+// Folders and plain files are skins; sockets, devices and dangling links are not.
+bool IsListed(const fs::directory_entry& entry) {
+  std::error_code error;
+  if (entry.is_directory(error)) return true;
+  return entry.is_regular_file(error);
+}
+
+constexpr std::array kStandardLoads = {
+    SkinLoad{"1.bmp", SkinImage::Im3, LoadKind::kPlain},
+    SkinLoad{"2.bmp", SkinImage::Im0, LoadKind::kPlain},
+    SkinLoad{"3.bmp", SkinImage::Imm1, LoadKind::kPlain},
+    SkinLoad{"4.bmp", SkinImage::Im1, LoadKind::kPlain},
+    SkinLoad{"5.bmp", SkinImage::Imm2, LoadKind::kPlain},
+    SkinLoad{"6.bmp", SkinImage::Im2, LoadKind::kPlain},
+};
+
+constexpr std::array kSkinnedLoads = {
+    SkinLoad{"f.bmp", SkinImage::SORTI, LoadKind::kButton},
+    SkinLoad{"m.bmp", SkinImage::MINIMISER, LoadKind::kButton},
+    SkinLoad{"s.bmp", SkinImage::bskins, LoadKind::kButton},
+    SkinLoad{"o.bmp", SkinImage::BOUVRIR, LoadKind::kButton},
+    SkinLoad{"e.bmp", SkinImage::bsauvegarder, LoadKind::kButton},
+    SkinLoad{"2.bmp", SkinImage::Im0, LoadKind::kPlain},
+    SkinLoad{"1.bmp", SkinImage::Im3, LoadKind::kPlain},
+    SkinLoad{"3.bmp", SkinImage::Imm1, LoadKind::kPiece},
+    SkinLoad{"4.bmp", SkinImage::Im1, LoadKind::kPiece},
+    SkinLoad{"5.bmp", SkinImage::Imm2, LoadKind::kPiece},
+    SkinLoad{"6.bmp", SkinImage::Im2, LoadKind::kPiece},
+    SkinLoad{"c.bmp", SkinImage::Imcadre, LoadKind::kPlain},
+    SkinLoad{"2.bmp", SkinImage::Imageamie, LoadKind::kPlain},
+};
+
+}  // namespace
+
+std::vector<std::string> ListSkinFolders(const fs::path& files_folder) {
+  std::vector<std::string> names;
+  std::error_code error;
+  fs::directory_iterator entries(files_folder / kSkinsFolderName, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const std::string name = entries->path().filename().string();
+    if (!IsHidden(name) && IsListed(*entries)) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+fs::path SkinFolderPath(const fs::path& files_folder, std::string_view skin_name) {
+  return files_folder / kSkinsFolderName / fs::path(skin_name);
+}
+
+SkinLook LookOf(std::string_view skin_name) {
+  return skin_name.substr(0, 8) == "Standard" ? SkinLook::kStandard : SkinLook::kSkinned;
+}
+
+std::span<const SkinLoad> SkinLoads(SkinLook look) {
+  if (look == SkinLook::kStandard) return kStandardLoads;
+  return kSkinnedLoads;
+}
+
+bool SkinFileExists(const fs::path& skin_folder, std::string_view file) {
+  std::error_code error;
+  const fs::file_status status = fs::status(skin_folder / fs::path(file), error);
+  return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
+}  // namespace zelbo

@@ -1,0 +1,106 @@
+// Skin folders: what the chooser lists, which look a name gives, and which files a skin has.
+#include "skins/skin_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files/temp_folder.h"
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+using Names = std::vector<std::string>;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+// A SKIN folder holding these entries: a name ending in "/" is a folder, any other a plain file.
+void MakeSkins(const TempFolder& folder, const Names& entries) {
+  fs::create_directory(folder / "SKIN");
+  for (const std::string& entry : entries) {
+    const fs::path path = folder.path() / "SKIN" / entry;
+    if (entry.ends_with('/')) {
+      fs::create_directory(path);
+    } else {
+      WriteBytes(path, {'x'});
+    }
+  }
+}
+
+TEST(ListSkinFolders, ListsFoldersAndPlainFilesInNameOrder) {
+  const struct {
+    const char* name;
+    Names entries;
+    Names listed;
+  } cases[] = {
+      {"empty SKIN", {}, {}},
+      {"shipped skins",
+       {"Marbre/", "Standard Ardoise/", "Bois/"},
+       {"Bois", "Marbre", "Standard Ardoise"}},
+      {"hidden entries left out", {".cache/", ".hidden", "Bois/", ".Standard/"}, {"Bois"}},
+      {"a plain file among folders",
+       {"Marbre/", "notes.txt", "Bois/"},
+       {"Bois", "Marbre", "notes.txt"}},
+      {"byte order: upper case first, then lower case, then non-ASCII",
+       {"\xc3\xa9t\xc3\xa9/", "bois/", "Zinc/", "Bois/", "2/", "Bois2/"},
+       {"2", "Bois", "Bois2", "Zinc", "bois", "\xc3\xa9t\xc3\xa9"}},
+  };
+  for (const auto& c : cases) {
+    const TempFolder folder;
+    MakeSkins(folder, c.entries);
+    EXPECT_EQ(ListSkinFolders(folder.path()), c.listed) << c.name;
+  }
+}
+
+TEST(ListSkinFolders, GivesNothingWithoutASkinFolder) {
+  const TempFolder folder;
+  EXPECT_TRUE(ListSkinFolders(folder.path()).empty());
+  // "SKIN" as a plain file is no folder of skins either.
+  WriteBytes(folder / "SKIN", {'x'});
+  EXPECT_TRUE(ListSkinFolders(folder.path()).empty());
+}
+
+TEST(ListSkinFolders, LeavesOutWhatIsNeitherFolderNorFile) {
+  const TempFolder folder;
+  MakeSkins(folder, {"Bois/"});
+  fs::create_symlink(folder / "nowhere", folder.path() / "SKIN" / "Broken");
+  fs::create_directory_symlink(folder.path() / "SKIN" / "Bois", folder.path() / "SKIN" / "Lien");
+  EXPECT_EQ(ListSkinFolders(folder.path()), (Names{"Bois", "Lien"}));
+}
+
+TEST(LookOf, TheFirstEightCharactersDecide) {
+  const struct {
+    const char* name;
+    SkinLook look;
+  } cases[] = {
+      {"Standard", SkinLook::kStandard},
+      {"Standard2", SkinLook::kStandard},
+      {"Standard Ardoise", SkinLook::kStandard},
+      {"standard", SkinLook::kSkinned},
+      {"STANDARD", SkinLook::kSkinned},
+      {"Stand", SkinLook::kSkinned},
+      {"Standar", SkinLook::kSkinned},
+      {"Standart", SkinLook::kSkinned},
+      {" Standard", SkinLook::kSkinned},
+      {"Marbre", SkinLook::kSkinned},
+      {"", SkinLook::kSkinned},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LookOf(c.name), c.look) << c.name;
+}
+
+TEST(SkinFileExists, OnlyFilesThatAreThere) {
+  const TempFolder folder;
+  MakeSkins(folder, {"Bois/", "Bois/2.bmp", "Bois/c.bmp/", "Plain"});
+  const fs::path bois = SkinFolderPath(folder.path(), "Bois");
+  EXPECT_TRUE(SkinFileExists(bois, "2.bmp"));
+  EXPECT_FALSE(SkinFileExists(bois, "1.bmp"));
+  EXPECT_FALSE(SkinFileExists(bois, "c.bmp")) << "a folder is no picture";
+  EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Plain"), "2.bmp"));
+  EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Missing"), "2.bmp"));
+}
+
+}  // namespace
+}  // namespace zelbo
