@@ -91,11 +91,9 @@ TEST(PlayerCanCaptureFrom, KingsTakeEveryWayMenOnlyForward) {
   const Case cases[] = {
       {BoardWith({{"D4", P}, {"C5", c}}), true},
       {BoardWith({{"D4", P}, {"F2", C}}), true},
-      {BoardWith({{"D4", P}, {"C5", c}, {"B6", p}}), false},
       {BoardWith({{"D4", p}, {"C5", c}}), false},
       {BoardWith({{"D4", p}, {"E3", C}}), true},
       {BoardWith({{"D4", p}, {"E3", c}, {"F2", c}}), false},
-      {BoardWith({{"C5", c}}), false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(PlayerCanCaptureFrom(test.board, Sq("D4")), test.can) << FormatBoardLine(test.board);
@@ -128,7 +126,6 @@ TEST(ChoosePlainMove, ChoosesTheFirstMoveWithTheLowestPlayerScore) {
        BoardWith({{"A1", C}, {"A3", p}, {"B4", p}}), true,
        BoardWith({{"D4", C}, {"A3", p}, {"B4", p}}), 0, 0},
       {"no move leaves less than 13", BoardOf(kHopelessLine), false, {}, 23, 0},
-      {"nothing can move", BoardWith({{"A1", c}, {"B2", p}, {"C3", p}}), false, {}, 0, 0},
   };
   for (const auto& test : cases) {
     GameState state = GameAt(test.board, kComputerSide);
@@ -164,8 +161,6 @@ TEST(PlayPlainMove, PlaysOrDeclaresTheComputerBlocked) {
       {"a move", BoardWith({{"A1", c}}), false, BoardWith({{"B2", c}}), {"draw"}, kPlayerSide},
       {"no move", stuck, false, stuck, blocked, kComputerSide},
       {"no move in a game already over", stuck, true, stuck, {}, kComputerSide},
-      {"only hopeless moves", BoardOf(kHopelessLine), false, BoardOf(kHopelessLine), blocked,
-       kComputerSide},
   };
   for (const auto& test : cases) {
     GameState state = GameAt(test.board, kComputerSide);
