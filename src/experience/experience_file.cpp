@@ -1,0 +1,111 @@
+#include "experience/experience_file.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "files/file_io.h"
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kFromOffset = sizeof(Board);
+constexpr std::size_t kToOffset = kFromOffset + 2;
+constexpr std::size_t kCapturedOffset = kToOffset + 2;
+static_assert(kCapturedOffset + 2 == kExperienceRecordSize);
+
+SquareRef ReadWord(std::span<const uint8_t, kExperienceRecordSize> bytes, std::size_t offset) {
+  return static_cast<SquareRef>(bytes[offset] | bytes[offset + 1] << 8);
+}
+
+void WriteWord(std::span<uint8_t, kExperienceRecordSize> bytes, std::size_t offset, SquareRef s) {
+  bytes[offset] = static_cast<uint8_t>(s & 0xFF);
+  bytes[offset + 1] = static_cast<uint8_t>(s >> 8);
+}
+
+// Only a file that is certainly not there counts as missing; anything else is opened and reports
+// its own failure.
+bool StoreIsMissing(const fs::path& path) {
+  std::error_code error;
+  return fs::status(path, error).type() == fs::file_type::not_found;
+}
+
+}  // namespace
+
+fs::path ExperienceFilePath(const fs::path& folder) { return folder / kExperienceFileName; }
+
+ExperienceRecord DecodeExperienceRecord(std::span<const uint8_t, kExperienceRecordSize> bytes) {
+  ExperienceRecord record;
+  std::memcpy(&record.pattern, bytes.data(), sizeof(Board));
+  record.from = ReadWord(bytes, kFromOffset);
+  record.to = ReadWord(bytes, kToOffset);
+  record.captured = ReadWord(bytes, kCapturedOffset);
+  return record;
+}
+
+void EncodeExperienceRecord(const ExperienceRecord& record,
+                            std::span<uint8_t, kExperienceRecordSize> bytes) {
+  std::memcpy(bytes.data(), &record.pattern, sizeof(Board));
+  WriteWord(bytes, kFromOffset, record.from);
+  WriteWord(bytes, kToOffset, record.to);
+  WriteWord(bytes, kCapturedOffset, record.captured);
+}
+
+ExperienceFileContents ReadExperienceFile(const fs::path& path) {
+  const std::vector<uint8_t> bytes = ReadFileBytes(path, kMaxExperienceFileBytes + 1);
+  if (bytes.size() > kMaxExperienceFileBytes) throw SystemIoError(EFBIG);
+  ExperienceFileContents contents;
+  const std::size_t count = bytes.size() / kExperienceRecordSize;
+  contents.records.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    const auto record = std::span(bytes).subspan(i * kExperienceRecordSize);
+    contents.records.push_back(DecodeExperienceRecord(record.first<kExperienceRecordSize>()));
+  }
+  contents.trailing_bytes = bytes.size() % kExperienceRecordSize;
+  return contents;
+}
+
+void WriteExperienceFile(const fs::path& path, std::span<const ExperienceRecord> records) {
+  std::vector<uint8_t> bytes(records.size() * kExperienceRecordSize);
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto record = std::span(bytes).subspan(i * kExperienceRecordSize);
+    EncodeExperienceRecord(records[i], record.first<kExperienceRecordSize>());
+  }
+  ReplaceFile(path, bytes);
+}
+
+std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
+                                                   const fs::path& path) {
+  if (StoreIsMissing(path)) {
+    port.ShowMessage(kNoExperienceText);
+    return std::nullopt;
+  }
+  state.experience_list.clear();
+  state.experience_count = 0;
+  try {
+    state.experience_list = ReadExperienceFile(path).records;
+  } catch (const IoError& error) {
+    port.ShowMessage(error.text());
+    return std::nullopt;
+  }
+  state.experience_count = static_cast<uint32_t>(state.experience_list.size());
+  state.experience_index = state.experience_count;
+  if (state.experience_list.empty()) return std::nullopt;
+  state.edit_record = state.experience_list.back();
+  return state.edit_record;
+}
+
+void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const fs::path& path) {
+  if (StoreIsMissing(path)) return port.ShowMessage(kNoExperienceText);
+  try {
+    const std::size_t count =
+        std::min<std::size_t>(state.experience_count, state.experience_list.size());
+    WriteExperienceFile(path, std::span(state.experience_list).first(count));
+  } catch (const IoError& error) {
+    port.ShowMessage(error.text());
+  }
+}
+
+}  // namespace zelbo

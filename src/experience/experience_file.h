@@ -1,0 +1,68 @@
+// The experience store "braskel.exp": the records of the list one after another, 198 bytes each,
+// with no header, count or checksum. A record is its pattern's 192-byte board image, then From,
+// To and Captured as little-endian 16-bit words; every byte is kept as it was read, so a store
+// goes back to its file byte for byte. Trailing bytes that make no whole record are not read.
+//
+// The store is never created here: a missing file is reported as " No experience " both when it is
+// loaded and when it is saved. A save writes the whole list to a new file beside the old one and
+// renames it over it, so a failed save leaves the old store whole.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "experience/experience_record.h"
+#include "files/io_error.h"
+#include "game/board_window_port.h"
+#include "game/game_state.h"
+
+namespace zelbo {
+
+inline constexpr std::size_t kExperienceRecordSize = 198;
+inline constexpr std::string_view kExperienceFileName = "braskel.exp";
+inline constexpr std::string_view kNoExperienceText = " No experience ";
+
+// The largest store that is read: 64 MiB, some 340,000 records, far beyond what anyone draws by
+// hand. A larger file is refused whole ("Erreur E/S 27", the system's "file too large") rather
+// than loaded cut short, which the next save would make final.
+inline constexpr std::size_t kMaxExperienceFileBytes = std::size_t{64} << 20;
+
+// "braskel.exp" in `folder` (the executable's folder in the program).
+std::filesystem::path ExperienceFilePath(const std::filesystem::path& folder);
+
+// A record from its 198 bytes, and back.
+ExperienceRecord DecodeExperienceRecord(std::span<const uint8_t, kExperienceRecordSize> bytes);
+void EncodeExperienceRecord(const ExperienceRecord& record,
+                            std::span<uint8_t, kExperienceRecordSize> bytes);
+
+struct ExperienceFileContents {
+  std::vector<ExperienceRecord> records;
+  std::size_t trailing_bytes = 0;  // after the last whole record, not read as one
+};
+
+// The records of a store file; any failure throws its IoError.
+ExperienceFileContents ReadExperienceFile(const std::filesystem::path& path);
+
+// Replaces the file by the records; any failure throws its IoError and leaves the old file whole.
+void WriteExperienceFile(const std::filesystem::path& path,
+                         std::span<const ExperienceRecord> records);
+
+// Reads the store at `path` into the list. Without a file the message " No experience " is shown
+// and nothing changes. Otherwise the list is emptied and filled with the file's records, the last
+// of them becomes the editor's record and the editor's index points one past the end. A failure is
+// shown and ends the load with the list empty. Returns the record that the editor should now
+// draw: the last one loaded, none when the file held none or could not be read.
+std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
+                                                   const std::filesystem::path& path);
+
+// Rewrites the store at `path` from the list. Without a file the message " No experience " is
+// shown and nothing is written, so records added then live in memory only. A failure is shown.
+void SaveExperienceFile(const GameState& state, BoardWindowPort& port,
+                        const std::filesystem::path& path);
+
+}  // namespace zelbo
