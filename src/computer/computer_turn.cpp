@@ -9,8 +9,9 @@
 
 namespace zelbo {
 
-// The player-blocked check trusts the capture scores of the last plain-move choice, and the
-// material check is pointless once the game is over.
+// The player-blocked check trusts the capture scores of the last plain-move choice. Neither check
+// runs once the game is over: a computer that has just declared itself blocked has lost, and the
+// player must not be told the opposite.
 void ComputerTurn(GameState& state, BoardWindowPort& port) {
   bool move_played = false;
   if (port.IsExperienceChecked()) PlayExperience(state, port, move_played);
@@ -25,7 +26,7 @@ void ComputerTurn(GameState& state, BoardWindowPort& port) {
   } else {
     port.DrawBoard();
   }
-  if (state.computer_capture_score == 0) CheckPlayerBlocked(state, port);
+  if (!state.game_over && state.computer_capture_score == 0) CheckPlayerBlocked(state, port);
   if (!state.game_over) CheckMaterial(state, port);
 }
 

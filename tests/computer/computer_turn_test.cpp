@@ -37,6 +37,8 @@ TEST(ComputerTurn, PlaysThenRunsTheEndOfGameChecks) {
   const Board stuck_after_capture = BoardWith({{"A1", c}, {"B2", p}, {"B4", c}, {"A5", p}});
   const Board stuck_after = BoardWith({{"C3", c}, {"B4", c}, {"A5", p}});
   const Board hemmed_in = BoardWith({{"A1", c}, {"B2", p}, {"C3", p}, {"H8", p}});
+  const Board both_stuck =
+      BoardWith({{"A1", c}, {"B2", p}, {"C3", p}, {"C1", p}, {"D2", p}, {"E1", p}});
   const Case cases[] = {
       {"a capture: the scores are not measured again",
        BoardWith({{"A1", c}, {"B2", p}, {"H8", p}}),
@@ -63,6 +65,8 @@ TEST(ComputerTurn, PlaysThenRunsTheEndOfGameChecks) {
        {"draw", "gauges 10 10"},
        0},
       {"a blocked computer: no material check", hemmed_in, 9, hemmed_in, blocked, 0},
+      {"a blocked computer facing a blocked player: the game is already won", both_stuck, 9,
+       both_stuck, blocked, 0},
   };
   for (const auto& test : cases) {
     GameState state = GameAt(test.board, kComputerSide);
