@@ -1,5 +1,6 @@
 // The square operations and the reset, checked on named squares and notation lines.
 #include "game/board.h"
+#include "game/click_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +142,21 @@ TEST(Notation, RoundTripsEveryCodeAndRefusesMalformedLines) {
   EXPECT_FALSE(ParseSquareName("I1"));
   EXPECT_FALSE(ParseSquareName("A9"));
   EXPECT_FALSE(ParseSquareName("A"));
+}
+
+TEST(PixelToSquare, MapsTheDesignedPixels) {
+  const GameState state = testing::GameAt(BoardOf(kInitialLine));
+  struct Case {
+    int x, y;
+    const char* square;
+  };
+  const Case cases[] = {{40, 40, "A1"},   {71, 71, "A1"},   {72, 40, "B1"},   {295, 295, "H8"},
+                        {296, 100, "-"},  {39, 100, "-"},   {100, 296, "-"},  {100, 39, "-"},
+                        {151, 215, "D6"}, {-5, -5, "-"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(SquareName(PixelToSquare(state, c.x, c.y)), c.square) << c.x << "," << c.y;
+  }
+  EXPECT_EQ(PixelToSquare(GameState{}, 50, 50), 0);  // no geometry before the first new game
 }
 
 }  // namespace
