@@ -152,6 +152,11 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   TForm2* editor_ = nullptr;
   TForm3* skins_ = nullptr;
   TForm4* help_ = nullptr;
+
+  // ---- Skins (skin_look.cpp): the skinned look's window takes the shape of what it draws. ----
+  class WindowShape;
+  WindowShape* window_shape_ = nullptr;
+  // ---- end of skins ----
 };
 
 }  // namespace zelbo

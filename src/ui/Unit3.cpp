@@ -1,11 +1,31 @@
 #include "ui/Unit3.h"
 
+#include <QFile>
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
+#include "skins/skin_folder.h"
 #include "ui/Unit1.h"
+#include "ui/Unit4.h"
 
 namespace zelbo {
+namespace {
+
+constexpr int kItemHeight = 13;
+
+// The list's rows are 13 pixels high, as the chooser was designed.
+class FixedHeightItems : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), kItemHeight};
+  }
+};
+
+}  // namespace
 
 TForm3::TForm3(Application& application, TForm1& board_window)
     : QWidget(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -13,16 +33,48 @@ TForm3::TForm3(Application& application, TForm1& board_window)
       application_(application),
       board_window_(board_window) {
   setWindowTitle(QStringLiteral("SKIN"));
-  resize(191, 224);
+  setFixedSize(191, 224);
   ListBox1 = new QListWidget(this);
+  ListBox1->setItemDelegate(new FixedHeightItems(ListBox1));
+  ListBox1->setUniformItemSizes(true);
+  QFont font = ListBox1->font();
+  font.setPixelSize(11);
+  ListBox1->setFont(font);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ListBox1);
+  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { ListBox1Click(); });
+  ListBox1->installEventFilter(this);
+  FormCreate();
+}
+
+// The skins are listed once: a skin added later appears after the next start.
+void TForm3::FormCreate() {
+  for (const std::string& name : ListSkinFolders(board_window_.files_folder)) {
+    ListBox1->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
+  }
 }
 
 QString TForm3::SelectedSkin() const {
-  const QListWidgetItem* item = ListBox1->currentItem();
-  return item != nullptr ? item->text() : QString();
+  const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
+  return selected.isEmpty() ? QString() : selected.front()->text();
+}
+
+void TForm3::ListBox1Click() {
+  const QString skin = SelectedSkin();
+  if (!skin.isEmpty()) board_window_.ApplySkin(skin);
+}
+
+// F1 answers the question of how to add a skin.
+void TForm3::ListBox1KeyDown(int key) {
+  if (key == Qt::Key_F1 && board_window_.help() != nullptr) board_window_.help()->ShowHelpTopic(4);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListBox1 && event->type() == QEvent::KeyPress) {
+    ListBox1KeyDown(static_cast<QKeyEvent*>(event)->key());
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zelbo

@@ -1,5 +1,5 @@
-// The skin chooser: the list of the skin folders beside the program; choosing one applies it to
-// the board window.
+// The skin chooser: the list of the skins beside the program, filled once when the program starts;
+// selecting one applies it to the board window at once.
 #pragma once
 
 #include <QString>
@@ -20,9 +20,18 @@ class TForm3 : public QWidget {
   // The name of the selected skin, empty when none is selected.
   QString SelectedSkin() const;
 
+  // Event handlers, named after the control and the event.
+  void ListBox1Click();
+  void ListBox1KeyDown(int key);
+
   QListWidget* ListBox1 = nullptr;
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  void FormCreate();
+
   Application& application_;
   TForm1& board_window_;
 };

@@ -1,8 +1,302 @@
-// The board window's looks: the standard look and the skinned, borderless and shaped one.
+// The board window's looks: the standard look, a bordered window with its menus and controls, and
+// the skinned look, a frameless window whose pure white is neither drawn nor hit by the mouse, so
+// that only the framed board and its five buttons remain. Which file feeds which picture is the
+// skins library's; here is what Qt has to do for it.
+#include <QBitmap>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRegion>
+#include <QTimer>
+#include <filesystem>
+#include <initializer_list>
+#include <string>
+
+#include "skins/skin_folder.h"
 #include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/skin_picture.h"
 
 namespace zelbo {
 
-bool TForm1::ApplySkin(const QString&) { return true; }
+// Follows what the skinned window draws and shapes the window to it: the canvas and the visible
+// controls are composed as they show, and every pixel that is not pure white belongs to the
+// window. A redraw of the whole board changes the canvas 64 times; the shape is computed once,
+// when the event loop next runs.
+class TForm1::WindowShape : public QObject {
+ public:
+  explicit WindowShape(TForm1& window) : QObject(&window), window_(window) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(0);
+    connect(&timer_, &QTimer::timeout, this, [this] { Update(); });
+  }
+
+  // Starts or stops following the drawing; a stopped shape leaves the whole window visible.
+  void SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (active) {
+      Watch();
+      Schedule();
+    } else {
+      window_.surface->SetDrawnHandler({});
+      timer_.stop();
+      window_.clearMask();
+    }
+  }
+
+  void Schedule() {
+    if (active_ && !timer_.isActive()) timer_.start();
+  }
+
+ protected:
+  // A control shown, hidden or drawn anew changes the window's shape. Painting done while the
+  // shape is being composed is the composing itself.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const QEvent::Type type = event->type();
+    if (!composing_ && (type == QEvent::Show || type == QEvent::Hide || type == QEvent::Paint)) {
+      Schedule();
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  void Watch() {
+    window_.surface->SetDrawnHandler([this] { Schedule(); });
+    for (QWidget* control : window_.surface->findChildren<QWidget*>()) {
+      control->removeEventFilter(this);
+      control->installEventFilter(this);
+    }
+  }
+
+  void Update() {
+    if (!active_) return;
+    const QRegion shape = Composed().translated(window_.surface->pos());
+    if (shape != window_.mask()) window_.setMask(shape);
+  }
+
+  // The client area as it shows, white where nothing but the window's colour is.
+  QRegion Composed() {
+    CanvasWidget* surface = window_.surface;
+    QImage look(surface->size(), QImage::Format_RGB32);
+    look.fill(Qt::white);
+    composing_ = true;
+    surface->render(&look, QPoint(), QRegion(), QWidget::DrawChildren | QWidget::IgnoreMask);
+    composing_ = false;
+    const QImage drawn = look.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor);
+    return QRegion(QBitmap::fromImage(drawn));
+  }
+
+  TForm1& window_;
+  QTimer timer_;
+  bool active_ = false;
+  bool composing_ = false;
+};
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const QColor kWhite(255, 255, 255);
+
+// The files of one skin folder, read through the one loader every skin picture goes through.
+class SkinFiles {
+ public:
+  explicit SkinFiles(fs::path folder) : folder_(std::move(folder)) {}
+
+  bool Has(std::string_view file) const { return SkinFileExists(folder_, file); }
+
+  // The bitmap of a file the skin has; false when it is no readable bitmap.
+  bool Read(std::string_view file, QImage& image) const {
+    QFile device(QFile::decodeName(QByteArray::fromStdString((folder_ / fs::path(file)).native())));
+    image = ReadSkinBitmap(device);
+    return !image.isNull();
+  }
+
+ private:
+  fs::path folder_;
+};
+
+// The picture becomes the file's bitmap, at its own size, when the skin has the file.
+bool PlainLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
+  if (!skin.Has(file)) return true;
+  QImage image;
+  if (!skin.Read(file, image)) return false;
+  picture.SetImage(std::move(image));
+  return true;
+}
+
+// The piece is drawn on the skin's empty square, which shows wherever the piece's bitmap has the
+// colour of its bottom-left pixel.
+bool PieceLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
+  if (!PlainLoad(skin, kEmptySquareFile, picture)) return false;
+  if (!skin.Has(file)) return true;
+  QImage piece;
+  if (!skin.Read(file, piece)) return false;
+  Canvas(&picture.image()).Draw(0, 0, Picture(std::move(piece), true));
+  return true;
+}
+
+// The button is shown a square wide; with its file it shows the glyph on the frame tile, or on a
+// white square outlined by the pen when the skin has no frame tile. Without its file it keeps
+// whatever picture it had, and takes clicks all the same.
+bool ButtonLoad(const SkinFiles& skin, std::string_view file, PictureControl& button, int size) {
+  button.show();
+  button.resize(size, size);
+  if (!skin.Has(file)) return true;
+  Picture& picture = button.picture();
+  if (picture.isNull()) picture.SetImage(QImage(button.size(), QImage::Format_RGB32));
+  Canvas& canvas = button.canvas();
+  canvas.brush_color = kWhite;
+  canvas.brush_style = BrushStyle::kSolid;
+  canvas.Rectangle(0, 0, button.width(), button.height());
+  if (!PlainLoad(skin, kFrameTileFile, picture)) return false;
+  QImage glyph;
+  if (!skin.Read(file, glyph)) return false;
+  canvas.Draw(0, 0, Picture(std::move(glyph), true));
+  button.update();
+  return true;
+}
+
+Picture* PictureOf(TForm1& window, SkinImage image) {
+  switch (image) {
+    case SkinImage::Im0:
+      return &window.Im0;
+    case SkinImage::Im1:
+      return &window.Im1;
+    case SkinImage::Im2:
+      return &window.Im2;
+    case SkinImage::Im3:
+      return &window.Im3;
+    case SkinImage::Imm1:
+      return &window.Imm1;
+    case SkinImage::Imm2:
+      return &window.Imm2;
+    case SkinImage::Imcadre:
+      return &window.Imcadre;
+    case SkinImage::Imageamie:
+      return window.editor() != nullptr ? &window.editor()->Imageamie : nullptr;
+    default:
+      return nullptr;
+  }
+}
+
+PictureControl* ButtonOf(TForm1& window, SkinImage image) {
+  switch (image) {
+    case SkinImage::SORTI:
+      return window.SORTI;
+    case SkinImage::MINIMISER:
+      return window.MINIMISER;
+    case SkinImage::bskins:
+      return window.bskins;
+    case SkinImage::BOUVRIR:
+      return window.BOUVRIR;
+    case SkinImage::bsauvegarder:
+      return window.bsauvegarder;
+    default:
+      return nullptr;
+  }
+}
+
+bool Load(TForm1& window, const SkinFiles& skin, const SkinLoad& load) {
+  if (load.kind == LoadKind::kButton) {
+    return ButtonLoad(skin, load.file, *ButtonOf(window, load.image), window.state().square_size);
+  }
+  Picture* picture = PictureOf(window, load.image);
+  if (picture == nullptr) return true;
+  if (load.kind == LoadKind::kPiece) return PieceLoad(skin, load.file, *picture);
+  return PlainLoad(skin, load.file, *picture);
+}
+
+// Changing the frame recreates the window hidden; a window that was on screen comes back.
+void SetFrameless(TForm1& window, bool frameless) {
+  const Qt::WindowFlags flags = frameless ? window.windowFlags() | Qt::FramelessWindowHint
+                                          : window.windowFlags() & ~Qt::FramelessWindowHint;
+  if (flags == window.windowFlags()) return;
+  const bool shown = window.isVisible();
+  window.setWindowFlags(flags);
+  if (shown) window.show();
+}
+
+void ShowMenus(TForm1& window, bool visible) {
+  for (QAction* menu : window.menuBar()->actions()) menu->setVisible(visible);
+}
+
+void ShowControls(TForm1& window, bool visible) {
+  for (QWidget* control : std::initializer_list<QWidget*>{window.Chec1, window.Gauge1,
+                                                          window.Gauge2, window.BitBtn1}) {
+    control->setVisible(visible);
+  }
+}
+
+void HideWindowButtons(TForm1& window) {
+  for (PictureControl* button :
+       {window.bsauvegarder, window.BOUVRIR, window.MINIMISER, window.SORTI, window.bskins}) {
+    button->hide();
+  }
+}
+
+QColor ButtonFace(const TForm1& window) { return window.palette().color(QPalette::Window); }
+
+// The frame takes the window's colour: its tile is painted over whole.
+void PaintFrameTile(TForm1& window) {
+  Canvas canvas(&window.Imcadre.image());
+  canvas.brush_color = canvas.pen_color = ButtonFace(window);
+  canvas.brush_style = BrushStyle::kSolid;
+  canvas.Rectangle(0, 0, window.Imcadre.width(), window.Imcadre.height());
+}
+
+void SetStandardChrome(TForm1& window) {
+  SetFrameless(window, false);
+  window.surface->SetWindowColor(ButtonFace(window));
+  ShowMenus(window, true);
+  HideWindowButtons(window);
+  ShowControls(window, true);
+}
+
+void SetSkinnedChrome(TForm1& window) {
+  SetFrameless(window, true);
+  window.surface->SetWindowColor(kWhite);
+  ShowMenus(window, false);
+  ShowControls(window, false);
+}
+
+void Repaint(TForm1& window) {
+  window.surface->canvas().brush_style = BrushStyle::kClear;
+  window.surface->Repaint();
+}
+
+}  // namespace
+
+// A bad bitmap stops the skin at that file, after saying so; what was applied before it stays.
+bool TForm1::ApplySkin(const QString& skin_name) {
+  if (skin_name.isEmpty()) return false;
+  const std::string name = QFile::encodeName(skin_name).toStdString();
+  const SkinLook look = LookOf(name);
+  const SkinFiles skin(SkinFolderPath(files_folder, name));
+  if (window_shape_ == nullptr) window_shape_ = new WindowShape(*this);
+  window_shape_->SetActive(look == SkinLook::kSkinned);
+  if (look == SkinLook::kStandard) {
+    SetStandardChrome(*this);
+  } else {
+    SetSkinnedChrome(*this);
+  }
+  for (const SkinLoad& load : SkinLoads(look)) {
+    if (!Load(*this, skin, load)) {
+      application_.ShowMessage(this, QStringLiteral("Image bitmap incorrecte"));
+      return false;
+    }
+  }
+  if (look == SkinLook::kStandard) PaintFrameTile(*this);
+  Repaint(*this);
+  if (look == SkinLook::kSkinned) {
+    hide();
+    show();
+  }
+  window_shape_->Schedule();
+  return true;
+}
 
 }  // namespace zelbo

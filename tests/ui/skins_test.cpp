@@ -1,0 +1,359 @@
+// Skins on the offscreen board window: the look a skin's name gives, the pictures each file
+// feeds, bad bitmaps, the shape of the skinned window, and the chooser.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QBuffer>
+#include <QCheckBox>
+#include <QFrame>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "files/temp_folder.h"
+#include "ui/Unit1.h"
+#include "ui/Unit2.h"
+#include "ui/Unit3.h"
+#include "ui/Unit4.h"
+#include "ui/fake_dialogs.h"
+#include "ui/platform/gauge.h"
+#include "ui/skin_picture.h"
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+using Shown = std::vector<std::string>;
+
+const QColor kWhite(255, 255, 255);
+const QColor kKey(255, 0, 255);  // the see-through colour of the piece and glyph bitmaps
+const QColor kGreen(0, 160, 0);
+const QColor kRed(200, 0, 0);
+const QColor kBlue(0, 0, 200);
+
+QImage Filled(int width, int height, QColor color) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(color);
+  return image;
+}
+
+// A piece or glyph: a square of `color` in the middle, on the see-through colour.
+QImage Centred(QColor color) {
+  QImage image = Filled(35, 35, kKey);
+  QPainter(&image).fillRect(10, 10, 15, 15, color);
+  return image;
+}
+
+QByteArray BmpBytes(const QImage& image) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  image.save(&buffer, "BMP");
+  return bytes;
+}
+
+void PutInt32(QByteArray& bytes, int at, int32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+class SkinsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directory(folder / "SKIN");
+    window.SetWindows(&editor, nullptr, &help);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    dialogs.Take();  // the editor's word on the missing experience store
+  }
+
+  fs::path Skin(const std::string& name) {
+    const fs::path path = folder / "SKIN" / name;
+    fs::create_directories(path);
+    return path;
+  }
+  static void Put(const fs::path& skin, const char* file, const QImage& image) {
+    ASSERT_TRUE(image.save(QString::fromStdString((skin / file).string()), "BMP"));
+  }
+
+  // The chooser lists the SKIN folder as it is when the chooser is made.
+  TForm3& Chooser() {
+    if (!chooser) {
+      chooser = std::make_unique<TForm3>(application, window);
+      window.SetWindows(&editor, chooser.get(), &help);
+    }
+    return *chooser;
+  }
+
+  // Lets the window settle: its shape follows the drawing once the event loop runs.
+  static void Settle() { QTest::qWait(20); }
+
+  bool Frameless() const { return window.windowFlags().testFlag(Qt::FramelessWindowHint); }
+  bool MenusShown() const {
+    return window.Fichier1->menuAction()->isVisible() &&
+           window.Outils1->menuAction()->isVisible() && window.Aide1->menuAction()->isVisible();
+  }
+  bool MenusHidden() const {
+    return !window.Fichier1->menuAction()->isVisible() &&
+           !window.Outils1->menuAction()->isVisible() && !window.Aide1->menuAction()->isVisible();
+  }
+  std::vector<PictureControl*> Buttons() const {
+    return {window.BOUVRIR, window.bsauvegarder, window.bskins, window.MINIMISER, window.SORTI};
+  }
+  // A point of the client area in the window's own coordinates, as its shape has them.
+  QPoint OnWindow(int x, int y) const { return window.surface->pos() + QPoint(x, y); }
+
+  testing::TempFolder folder;
+  testing::FakeDialogs dialogs;
+  Application application{dialogs};
+  TForm1 window{application, std::nullopt, folder.path()};
+  TForm2 editor{application, window};
+  TForm4 help{application, folder.path()};
+  std::unique_ptr<TForm3> chooser;
+};
+
+TEST_F(SkinsTest, TheFirstEightLettersOfTheNameChooseTheLook) {
+  const struct {
+    const char* name;
+    bool standard;
+  } cases[] = {{"standard", false}, {"Standard", true}, {"Bois", false}, {"Standard2", true}};
+  for (const auto& c : cases) {
+    Skin(c.name);
+    EXPECT_TRUE(window.ApplySkin(c.name)) << c.name;
+    Settle();
+    EXPECT_TRUE(window.isVisible()) << c.name;
+    EXPECT_EQ(Frameless(), !c.standard) << c.name;
+    EXPECT_EQ(window.mask().isEmpty(), c.standard) << c.name;
+    EXPECT_EQ(window.surface->window_color(),
+              c.standard ? window.palette().color(QPalette::Window) : kWhite)
+        << c.name;
+    EXPECT_EQ(c.standard ? MenusShown() : MenusHidden(), true) << c.name;
+    for (QWidget* control : std::initializer_list<QWidget*>{window.Chec1, window.Gauge1,
+                                                            window.Gauge2, window.BitBtn1}) {
+      EXPECT_EQ(control->isVisible(), c.standard) << c.name;
+    }
+    for (PictureControl* button : Buttons()) {
+      EXPECT_EQ(button->isVisible(), !c.standard)
+          << c.name << " " << button->toolTip().toStdString();
+      if (!c.standard) {
+        EXPECT_EQ(button->size(), QSize(32, 32));
+      }
+    }
+  }
+  const QPoint tops[] = {{8, 8}, {40, 8}, {136, 8}, {264, 8}, {296, 8}};
+  for (std::size_t i = 0; i < Buttons().size(); ++i) EXPECT_EQ(Buttons()[i]->pos(), tops[i]);
+  EXPECT_EQ(dialogs.Take(), Shown{});
+}
+
+TEST_F(SkinsTest, PiecesAreDrawnOnTheSkinsEmptySquare) {
+  const fs::path skin = Skin("Vert");
+  Put(skin, "2.bmp", Filled(35, 35, kGreen));
+  Put(skin, "4.bmp", Centred(kRed));
+  const QImage im3 = window.Im3.image();
+  const QImage frame = window.Imcadre.image();
+  ASSERT_TRUE(window.ApplySkin("Vert"));
+
+  const QImage empty = Filled(35, 35, kGreen);
+  QImage man = empty;
+  QPainter(&man).fillRect(10, 10, 15, 15, kRed);
+  const struct {
+    const char* name;
+    const Picture& picture;
+    QImage expected;
+  } pictures[] = {
+      {"Im0", window.Im0, empty},         {"Im1", window.Im1, man},
+      {"Imm1", window.Imm1, empty},       {"Imm2", window.Imm2, empty},
+      {"Im2", window.Im2, empty},         {"Im3", window.Im3, im3},
+      {"Imcadre", window.Imcadre, frame}, {"Imageamie", editor.Imageamie, empty},
+  };
+  for (const auto& p : pictures) EXPECT_EQ(p.picture.image(), p.expected) << p.name;
+  // A1 holds a man of side +1 at the start: the board shows it at once.
+  EXPECT_EQ(window.surface->surface().pixelColor(40 + 16, 40 + 16), kRed);
+  EXPECT_EQ(window.surface->surface().pixelColor(40 + 2, 40 + 2), kGreen);
+}
+
+TEST_F(SkinsTest, AStandardSkinReplacesOnlyTheSquaresItHas) {
+  const fs::path skin = Skin("Standard Vert");
+  Put(skin, "3.bmp", Centred(kBlue));
+  Put(skin, "c.bmp", Filled(35, 35, kRed));
+  Put(skin, "f.bmp", Centred(kRed));
+  const QImage im0 = window.Im0.image();
+  ASSERT_TRUE(window.ApplySkin("Standard Vert"));
+  EXPECT_EQ(window.Imm1.image(), Centred(kBlue)) << "a plain load, no empty square under it";
+  EXPECT_EQ(window.Im0.image(), im0);
+  EXPECT_TRUE(window.SORTI->picture().isNull());
+  // The frame takes the window's colour.
+  EXPECT_EQ(window.surface->surface().pixelColor(20, 200),
+            window.palette().color(QPalette::Window));
+}
+
+TEST_F(SkinsTest, ButtonsShowTheirGlyphOnTheFrameTile) {
+  const fs::path skin = Skin("Bois");
+  Put(skin, "f.bmp", Centred(kRed));
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  // Without a frame tile: a white square outlined in black under the glyph.
+  QImage expected = Filled(32, 32, kWhite);
+  QPainter painter(&expected);
+  painter.setPen(Qt::black);
+  painter.drawRect(0, 0, 31, 31);
+  painter.fillRect(10, 10, 15, 15, kRed);
+  painter.end();
+  EXPECT_EQ(window.SORTI->picture().image(), expected);
+  EXPECT_TRUE(window.MINIMISER->picture().isNull()) << "no file: no picture, still a button";
+
+  Put(skin, "c.bmp", Filled(35, 35, kBlue));
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  QImage on_tile = Filled(35, 35, kBlue);
+  QPainter(&on_tile).fillRect(10, 10, 15, 15, kRed);
+  EXPECT_EQ(window.SORTI->picture().image(), on_tile);
+  EXPECT_EQ(window.Imcadre.image(), Filled(32, 32, kBlue)) << "cut to a square by the repaint";
+}
+
+TEST_F(SkinsTest, APlainFileChosenAsASkinHasNoPictures) {
+  testing::WriteBytes(folder / "SKIN" / "notes.txt", {'h', 'i'});
+  Skin("Bois");
+  TForm3& skins = Chooser();
+  ASSERT_EQ(skins.ListBox1->count(), 2);
+  ASSERT_EQ(skins.ListBox1->item(1)->text(), "notes.txt");
+  const QImage im0 = window.Im0.image();
+  skins.ListBox1->item(1)->setSelected(true);
+  Settle();
+  EXPECT_EQ(skins.SelectedSkin(), "notes.txt");
+  EXPECT_TRUE(Frameless());
+  EXPECT_EQ(window.Im0.image(), im0);
+  for (PictureControl* button : Buttons()) {
+    EXPECT_TRUE(button->isVisible());
+    EXPECT_TRUE(button->picture().isNull());
+  }
+  EXPECT_EQ(dialogs.Take(), Shown{});
+}
+
+TEST_F(SkinsTest, ABadBitmapStopsTheSkinAtThatFile) {
+  QByteArray huge = BmpBytes(Filled(2, 2, kBlue));
+  PutInt32(huge, 18, 100000);  // the header's width
+  const struct {
+    const char* name;
+    QByteArray bytes;
+  } bad[] = {
+      {"text", "not a bitmap"},
+      {"PNG named .bmp",
+       [] {
+         QByteArray bytes;
+         QBuffer buffer(&bytes);
+         Filled(35, 35, kBlue).save(&buffer, "PNG");
+         return bytes;
+       }()},
+      {"too wide", BmpBytes(Filled(1025, 1, kBlue))},
+      {"huge header", huge},
+  };
+  for (const auto& b : bad) {
+    const fs::path skin = Skin(b.name);
+    Put(skin, "f.bmp", Centred(kRed));
+    testing::WriteBytes(skin / "m.bmp", {b.bytes.begin(), b.bytes.end()});
+    Put(skin, "s.bmp", Centred(kBlue));
+    Put(skin, "2.bmp", Filled(35, 35, kGreen));
+    window.bskins->hide();
+    const QImage im0 = window.Im0.image();
+    window.SORTI->picture().SetImage(QImage());
+
+    EXPECT_FALSE(window.ApplySkin(b.name)) << b.name;
+    const Shown shown = dialogs.Take();
+    ASSERT_EQ(shown.size(), 1u) << b.name;
+    EXPECT_TRUE(shown[0].ends_with(": Image bitmap incorrecte")) << shown[0];
+    // Before m.bmp: the look and the close button; m.bmp's button shown; after it, nothing.
+    EXPECT_TRUE(Frameless()) << b.name;
+    EXPECT_FALSE(window.SORTI->picture().isNull()) << b.name;
+    EXPECT_TRUE(window.MINIMISER->isVisible()) << b.name;
+    EXPECT_FALSE(window.bskins->isVisible()) << b.name;
+    EXPECT_EQ(window.Im0.image(), im0) << b.name;
+  }
+}
+
+TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
+  QByteArray top_down = BmpBytes(Filled(35, 34, kBlue));
+  PutInt32(top_down, 22, -34);
+  const struct {
+    const char* name;
+    QByteArray bytes;
+    QSize size;  // empty: refused
+  } cases[] = {
+      {"35 x 35", BmpBytes(Filled(35, 35, kBlue)), {35, 35}},
+      {"1024 x 1024", BmpBytes(Filled(1024, 1024, kBlue)), {1024, 1024}},
+      {"top-down rows", top_down, {35, 34}},
+      {"1025 wide", BmpBytes(Filled(1025, 3, kBlue)), {}},
+      {"1025 high", BmpBytes(Filled(3, 1025, kBlue)), {}},
+      {"empty", {}, {}},
+  };
+  for (const auto& c : cases) {
+    QByteArray bytes = c.bytes;
+    QBuffer buffer(&bytes);
+    const QImage image = ReadSkinBitmap(buffer);
+    EXPECT_EQ(image.size(), c.size.isEmpty() ? QSize(0, 0) : c.size) << c.name;
+  }
+}
+
+TEST_F(SkinsTest, TheSkinnedWindowIsShapedByWhatItDraws) {
+  const fs::path skin = Skin("Bois");
+  QImage empty = Filled(35, 35, kGreen);
+  empty.setPixelColor(5, 5, kWhite);
+  Put(skin, "2.bmp", empty);
+  QImage tile = Filled(35, 35, kBlue);
+  tile.setPixelColor(0, 31, kWhite);  // see-through, once the tile is cut to a square
+  Put(skin, "c.bmp", tile);
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  Settle();
+  const QRegion shape = window.mask();
+  EXPECT_TRUE(shape.contains(OnWindow(40 + 16, 168 + 16))) << "an empty square";
+  EXPECT_TRUE(shape.contains(OnWindow(40 + 16, 40 + 16))) << "a man";
+  EXPECT_TRUE(shape.contains(OnWindow(20, 200))) << "the frame";
+  EXPECT_FALSE(shape.contains(OnWindow(40 + 5, 168 + 5))) << "a white pixel of a square";
+  EXPECT_FALSE(shape.contains(OnWindow(350, 200))) << "beside the frame";
+  EXPECT_FALSE(shape.contains(OnWindow(200, 350))) << "under the frame";
+
+  // An ended game draws no squares; the about panel then shows over the white board.
+  window.state().game_over = true;
+  window.surface->Repaint();
+  Settle();
+  const QRect under_panel(OnWindow(60, 200), QSize(200, 80));
+  EXPECT_TRUE(window.mask().intersected(under_panel).isEmpty());
+  window.SetPanelVisible(true);
+  Settle();
+  EXPECT_FALSE(window.mask().intersected(under_panel).isEmpty());
+
+  Skin("Standard");
+  ASSERT_TRUE(window.ApplySkin("Standard"));
+  Settle();
+  EXPECT_TRUE(window.mask().isEmpty());
+}
+
+TEST_F(SkinsTest, TheSaveButtonAppliesTheSelectedSkinAgain) {
+  const fs::path skin = Skin("Bois");
+  Put(skin, "2.bmp", Filled(35, 35, kGreen));
+  TForm3& skins = Chooser();
+  skins.ListBox1->item(0)->setSelected(true);
+  ASSERT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
+  Put(skin, "2.bmp", Filled(35, 35, kBlue));
+  QTest::mouseClick(window.bsauvegarder, Qt::LeftButton, {}, QPoint(16, 16));
+  EXPECT_EQ(dialogs.Take(), Shown{"save ZELBO FILE (*.KRP)"}) << "cancelled";
+  EXPECT_EQ(window.Im0.image(), Filled(35, 35, kBlue));
+  EXPECT_TRUE(Frameless());
+}
+
+TEST_F(SkinsTest, TheChooserAnswersF1WithTheHelpOnSkins) {
+  TForm3& skins = Chooser();
+  skins.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&skins));
+  EXPECT_EQ(skins.windowTitle(), "SKIN");
+  EXPECT_EQ(skins.size(), QSize(191, 224));
+  QTest::keyClick(skins.ListBox1, Qt::Key_F2);
+  EXPECT_EQ(dialogs.Take(), Shown{});
+  QTest::keyClick(skins.ListBox1, Qt::Key_F1);
+  const Shown shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  help.ShowHelpTopic(4);
+  EXPECT_EQ(dialogs.Take(), shown);
+}
+
+}  // namespace
+}  // namespace zelbo
