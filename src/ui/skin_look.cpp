@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFile>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRegion>
@@ -220,8 +221,13 @@ void SetFrameless(TForm1& window, bool frameless) {
   if (shown) window.show();
 }
 
+// Hidden menus keep their shortcuts (F2, Ctrl+S, Ctrl+F1): their items also belong to the window
+// itself, which Qt then takes as where the shortcuts apply.
 void ShowMenus(TForm1& window, bool visible) {
-  for (QAction* menu : window.menuBar()->actions()) menu->setVisible(visible);
+  for (QAction* menu : window.menuBar()->actions()) {
+    menu->setVisible(visible);
+    if (!visible && menu->menu() != nullptr) window.addActions(menu->menu()->actions());
+  }
 }
 
 void ShowControls(TForm1& window, bool visible) {

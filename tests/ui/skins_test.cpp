@@ -340,6 +340,19 @@ TEST_F(SkinsTest, TheSaveButtonAppliesTheSelectedSkinAgain) {
   EXPECT_TRUE(Frameless());
 }
 
+TEST_F(SkinsTest, TheHiddenMenusKeepTheirShortcuts) {
+  TForm3& skins = Chooser();
+  Skin("Bois");
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(skins.isVisible());
+  window.state().execution_time = 7;
+  QTest::keyClick(&window, Qt::Key_F2);
+  EXPECT_EQ(window.state().execution_time, 50) << "a new game";
+}
+
 TEST_F(SkinsTest, TheChooserAnswersF1WithTheHelpOnSkins) {
   TForm3& skins = Chooser();
   skins.show();
