@@ -211,14 +211,24 @@ bool Load(TForm1& window, const SkinFiles& skin, const SkinLoad& load) {
   return PlainLoad(skin, load.file, *picture);
 }
 
-// Changing the frame recreates the window hidden; a window that was on screen comes back.
-void SetFrameless(TForm1& window, bool frameless) {
+// Shows the window again with its client area where it was: the board stays in place on the
+// screen, whatever place the window manager would choose for a window that appears.
+void ShowAgain(TForm1& window, const QRect& client) {
+  window.setGeometry(client);
+  window.show();
+}
+
+// Changing the frame hides the window; a window that was on screen comes back. True when the
+// window was hidden and shown again so.
+bool SetFrameless(TForm1& window, bool frameless) {
   const Qt::WindowFlags flags = frameless ? window.windowFlags() | Qt::FramelessWindowHint
                                           : window.windowFlags() & ~Qt::FramelessWindowHint;
-  if (flags == window.windowFlags()) return;
+  if (flags == window.windowFlags()) return false;
   const bool shown = window.isVisible();
+  const QRect client = window.geometry();
   window.setWindowFlags(flags);
-  if (shown) window.show();
+  if (shown) ShowAgain(window, client);
+  return shown;
 }
 
 // Hidden menus keep their shortcuts (F2, Ctrl+S, Ctrl+F1): their items also belong to the window
@@ -262,11 +272,13 @@ void SetStandardChrome(TForm1& window) {
   ShowControls(window, true);
 }
 
-void SetSkinnedChrome(TForm1& window) {
-  SetFrameless(window, true);
+// True when the window was hidden and shown again for its new frame.
+bool SetSkinnedChrome(TForm1& window) {
+  const bool shown_again = SetFrameless(window, true);
   window.surface->SetWindowColor(kWhite);
   ShowMenus(window, false);
   ShowControls(window, false);
+  return shown_again;
 }
 
 void Repaint(TForm1& window) {
@@ -284,10 +296,11 @@ bool TForm1::ApplySkin(const QString& skin_name) {
   const SkinFiles skin(SkinFolderPath(files_folder, name));
   if (window_shape_ == nullptr) window_shape_ = new WindowShape(*this);
   window_shape_->SetActive(look == SkinLook::kSkinned);
+  bool shown_again = false;
   if (look == SkinLook::kStandard) {
     SetStandardChrome(*this);
   } else {
-    SetSkinnedChrome(*this);
+    shown_again = SetSkinnedChrome(*this);
   }
   for (const SkinLoad& load : SkinLoads(look)) {
     if (!Load(*this, skin, load)) {
@@ -297,9 +310,12 @@ bool TForm1::ApplySkin(const QString& skin_name) {
   }
   if (look == SkinLook::kStandard) PaintFrameTile(*this);
   Repaint(*this);
-  if (look == SkinLook::kSkinned) {
+  // The window is hidden and shown again once: twice in a row races the window manager, which
+  // may leave it withdrawn.
+  if (look == SkinLook::kSkinned && !shown_again) {
+    const QRect client = geometry();
     hide();
-    show();
+    ShowAgain(*this, client);
   }
   window_shape_->Schedule();
   return true;
