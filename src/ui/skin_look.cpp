@@ -289,8 +289,9 @@ void Repaint(TForm1& window) {
 }  // namespace
 
 // A bad bitmap stops the skin at that file, after saying so; what was applied before it stays.
+// With no skin selected there is nothing to apply.
 bool TForm1::ApplySkin(const QString& skin_name) {
-  if (skin_name.isEmpty()) return false;
+  if (skin_name.isEmpty()) return true;
   const std::string name = QFile::encodeName(skin_name).toStdString();
   const SkinLook look = LookOf(name);
   const SkinFiles skin(SkinFolderPath(files_folder, name));
