@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
   zelbo::TForm3 skins(application, board_window);
   zelbo::TForm4 help(application, board_window.files_folder);
   board_window.SetWindows(&editor, &skins, &help);
+  // Closing the board window ends the program, whatever other window is open.
+  for (QWidget* window : std::initializer_list<QWidget*>{&editor, &skins, &help}) {
+    window->setAttribute(Qt::WA_QuitOnClose, false);
+  }
   board_window.show();
   QObject::connect(&qt_application, &QApplication::lastWindowClosed, &qt_application,
                    &QApplication::quit);

@@ -198,7 +198,9 @@ void TForm1::CreateWindowButtons() {
   bskins->setCursor(Qt::SizeAllCursor);
   SORTI->on_click = [this] { sortiClick(); };
   MINIMISER->on_click = [this] { minimiserClick(); };
-  bskins->on_mouse_down = [this](Qt::MouseButton) { bskinsMouseDown(); };
+  // The window manager takes the mouse once a move starts, so the move waits for the pointer to
+  // move: a double click on the button still reaches it.
+  bskins->on_drag = [this] { bskinsMouseDown(); };
   bskins->on_double_click = [this] { bskinsDblClick(); };
   bsauvegarder->on_click = [this] { bsauvegarderClick(); };
   BOUVRIR->on_click = [this] { bouvrirClick(); };

@@ -35,6 +35,10 @@ void PictureControl::mousePressEvent(QMouseEvent* event) {
   if (on_mouse_down) on_mouse_down(event->button());
 }
 
+void PictureControl::mouseMoveEvent(QMouseEvent* event) {
+  if (event->buttons() != Qt::NoButton && on_drag) on_drag();
+}
+
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
   const bool clicked =
       pressed_ && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());

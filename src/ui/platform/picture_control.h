@@ -27,10 +27,13 @@ class PictureControl : public QWidget {
   std::function<void()> on_click;
   std::function<void()> on_double_click;
   std::function<void(Qt::MouseButton)> on_mouse_down;
+  // The pointer moved with a button held down since a press on the control.
+  std::function<void()> on_drag;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
