@@ -1,4 +1,6 @@
-# The two commands of the README: `make run` and `make test`.
+# The two commands of the README, `make run` and `make test`, and the checks that CI adds:
+# `make test-sanitize` (every test under AddressSanitizer and UndefinedBehaviorSanitizer) and
+# `make fuzz` (each fuzz target for FUZZ_SECONDS).
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
@@ -6,7 +8,18 @@ ifeq ($(CI),true)
   CMAKE_FLAGS += -DZELBO_WERROR=ON
 endif
 
-.PHONY: all bootstrap configure build run test
+SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzzer.cpp)))
+
+# How the sanitizers report, with the suppressions of what Qt and the system libraries do.
+SANITIZER_ENV = \
+  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp:print_suppressions=0 \
+  UBSAN_OPTIONS=suppressions=$(CURDIR)/cmake/ubsan.supp:print_stacktrace=1:halt_on_error=1
+
+.PHONY: all bootstrap configure build run test test-sanitize fuzz-build fuzz
 
 all: build
 
@@ -24,3 +37,21 @@ run: build
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The whole project, tests included, built and tested with the sanitizers. The tests' discovery
+# runs the test programs while building, so the build too runs with the sanitizers' settings.
+test-sanitize: bootstrap
+	cmake -C cmake/sanitize.cmake -S . -B $(SANITIZE_BUILD) $(CMAKE_FLAGS)
+	$(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen \
+	  ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets (libFuzzer, clang), with the sanitizers on the whole library.
+fuzz-build: bootstrap
+	CC=clang CXX=clang++ cmake -C cmake/fuzz.cmake -S . -B $(FUZZ_BUILD) $(CMAKE_FLAGS)
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target zelbo_fuzzers
+
+# Each target for FUZZ_SECONDS on a working copy of its seed corpus, so that what it finds stays
+# in the build folder; a failing input is left in $(FUZZ_BUILD)/findings/TARGET/.
+fuzz: fuzz-build
+	$(SANITIZER_ENV) ./scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
