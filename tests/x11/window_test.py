@@ -1,0 +1,231 @@
+#!/usr/bin/env python3
+"""The real program in a real X window: clicks with xdotool, the board read from screenshots.
+
+    xvfb-run -a -s "-screen 0 800x600x24" python3 window_test.py BUILD/zelbo
+
+The program, its skins and its store are copied into a temporary folder, since it looks for its
+files beside the executable. Each square is read at its centre and compared with the centres of
+the built-in pictures: the player's man cream, the computer's man dark red, a king gold, an empty
+dark square walnut brown, an unusable square light wood.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+SQUARE_COLOURS = {
+    (228, 210, 170): "p",  # the player's man
+    (148, 28, 30): "c",  # the computer's man
+    (192, 159, 69): "K",  # a king of either side
+    (115, 71, 41): ".",  # an empty dark square
+    (218, 184, 136): "x",  # an unusable square
+}
+INITIAL = "cxcxcxcx/xcxcxcxc/cxcxcxcx/x.x.x.x./.x.x.x.x/xpxpxpxp/pxpxpxpx/xpxpxpxp"
+ORIGIN, SIZE = 40, 32
+
+
+def run(*command):
+    done = subprocess.run(command, capture_output=True, text=True)
+    if done.returncode != 0:
+        raise AssertionError(f"{' '.join(command)}: status {done.returncode} {done.stderr}")
+    return done.stdout
+
+
+def xdotool(*arguments):
+    return run("xdotool", *arguments)
+
+
+def screenshot():
+    """The whole screen as (width, height, rgb bytes), from a binary PPM."""
+    data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                          capture_output=True).stdout
+    fields, position = [], 0
+    while len(fields) < 4:
+        while data[position:position + 1].isspace():
+            position += 1
+        end = position
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[position:end])
+        position = end
+    assert fields[0] == b"P6" and fields[3] == b"255", fields
+    return int(fields[1]), int(fields[2]), data[position + 1:]
+
+
+class Screen:
+    def __init__(self):
+        self.width, self.height, self.pixels = screenshot()
+
+    def pixel(self, x, y):
+        i = 3 * (y * self.width + x)
+        return tuple(self.pixels[i:i + 3])
+
+
+def square_centre(column, row):
+    return ORIGIN + (column - 1) * SIZE + SIZE // 2, ORIGIN + (row - 1) * SIZE + SIZE // 2
+
+
+def read_board(screen, left, top):
+    """The position as zelbo-cli prints it, '?' for a colour of no picture."""
+    rows = []
+    for row in range(1, 9):
+        line = ""
+        for column in range(1, 9):
+            x, y = square_centre(column, row)
+            line += SQUARE_COLOURS.get(screen.pixel(left + x, top + y), "?")
+        rows.append(line)
+    return "/".join(rows)
+
+
+class Program:
+    def __init__(self, executable):
+        self.folder = tempfile.mkdtemp(prefix="zelbo-x11-")
+        beside = os.path.dirname(os.path.abspath(executable))
+        shutil.copy2(executable, self.folder)
+        if os.path.isdir(os.path.join(beside, "SKIN")):
+            shutil.copytree(os.path.join(beside, "SKIN"), os.path.join(self.folder, "SKIN"))
+        if os.path.isfile(os.path.join(beside, "braskel.exp")):
+            shutil.copy2(os.path.join(beside, "braskel.exp"), self.folder)
+        else:
+            # No sample store: an empty one, or the start would stop at " No experience ".
+            open(os.path.join(self.folder, "braskel.exp"), "wb").close()
+        runtime = os.path.join(self.folder, "runtime")
+        os.mkdir(runtime, 0o700)
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
+        self.process = subprocess.Popen([os.path.join(self.folder, "zelbo")], cwd=self.folder,
+                                        env=environment)
+        self.window = self.find_window()
+        self.left, self.top, self.width, self.height = self.geometry(self.window)
+        self.client_top = None  # the top of the client area, under the menu bar
+
+    def windows(self):
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                str(self.process.pid)], capture_output=True, text=True).stdout
+        return [w for w in found.split()]
+
+    def find_window(self):
+        deadline = time.monotonic() + 30
+        while time.monotonic() < deadline:
+            if self.process.poll() is not None:
+                raise AssertionError(f"zelbo ended with status {self.process.returncode}")
+            for window in self.windows():
+                if self.geometry(window)[2:] == (370, 375):
+                    return window
+            time.sleep(0.1)
+        raise AssertionError("no 370 x 375 board window appeared")
+
+    @staticmethod
+    def geometry(window):
+        values = {}
+        for line in xdotool("getwindowgeometry", "--shell", window).splitlines():
+            key, _, value = line.partition("=")
+            values[key] = int(value) if value.lstrip("-").isdigit() else value
+        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+
+    def find_client_top(self, screen):
+        """The menu bar's height found as the offset at which the opening position shows."""
+        for offset in range(0, 80):
+            if read_board(screen, self.left, self.top + offset) == INITIAL:
+                self.client_top = self.top + offset
+                return offset
+        raise AssertionError("the opening position is nowhere under the menu bar")
+
+    def board(self):
+        return read_board(Screen(), self.left, self.client_top)
+
+    def wait_for_board(self, expected_change, seconds=10):
+        """The board once it differs from `expected_change` (or after `seconds`)."""
+        deadline = time.monotonic() + seconds
+        board = self.board()
+        while board == expected_change and time.monotonic() < deadline:
+            time.sleep(0.1)
+            board = self.board()
+        time.sleep(0.3)  # the computer's reply is drawn in the same handler; let it settle
+        return self.board()
+
+    def click(self, column, row, button):
+        x, y = square_centre(column, row)
+        xdotool("mousemove", "--sync", str(self.left + x), str(self.client_top + y))
+        xdotool("click", str(button))
+
+    def key(self, name, window=None):
+        xdotool("windowfocus", "--sync", window or self.window)
+        time.sleep(0.2)
+        xdotool("key", name)
+
+    def message_boxes(self):
+        return [w for w in self.windows() if w != self.window]
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+
+def squares_of(board, piece):
+    return {(r, c) for r, line in enumerate(board.split("/")) for c, ch in enumerate(line)
+            if ch == piece}
+
+
+def check(condition, what):
+    if not condition:
+        raise AssertionError(what)
+    print("ok:", what.splitlines()[0])
+
+
+def main():
+    program = Program(sys.argv[1])
+    try:
+        time.sleep(0.5)
+        offset = program.find_client_top(Screen())
+        print(f"board window {program.window} at {program.left},{program.top}, "
+              f"menu bar {offset} pixels")
+
+        # A right click on an empty square with nothing selected is refused with a box, and
+        # the position stays.
+        program.click(2, 4, 3)
+        deadline = time.monotonic() + 10
+        while not program.message_boxes() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        boxes = program.message_boxes()
+        check(len(boxes) == 1, f"a stray right click shows one message box ({boxes})")
+        title = xdotool("getwindowname", boxes[0]).strip()
+        check(title == "Error", f"the box is captioned 'Error' (it reads '{title}')")
+        program.key("Return", boxes[0])
+        deadline = time.monotonic() + 10
+        while program.message_boxes() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        check(not program.message_boxes(), "Return closes the box")
+        board = program.board()
+        check(board == INITIAL, f"the refused click left the position\n{board}")
+
+        # D6 to E5, and the computer's reply.
+        program.click(4, 6, 1)
+        time.sleep(0.3)
+        program.click(5, 5, 1)
+        board = program.wait_for_board(INITIAL)
+        rows = board.split("/")
+        check(rows[5][3] == ".", f"the man left D6\n{board}")
+        check(rows[4][4] == "p", f"a man stands on E5\n{board}")
+        moved_from = squares_of(INITIAL, "c") - squares_of(board, "c")
+        moved_to = squares_of(board, "c") - squares_of(INITIAL, "c")
+        check(len(moved_from) == 1 and len(moved_to) == 1,
+              f"one man of the computer moved ({moved_from} to {moved_to})\n{board}")
+        check(not program.message_boxes(), "the reply shows no message")
+
+        # F2: a new game.
+        program.key("F2")
+        board = program.wait_for_board(board)
+        check(board == INITIAL, f"F2 sets up the opening position\n{board}")
+    finally:
+        program.close()
+    print("window test passed")
+
+
+if __name__ == "__main__":
+    main()
