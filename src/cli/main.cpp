@@ -6,6 +6,7 @@
 #include <span>
 #include <string_view>
 
+#include "cli/experience_listing.h"
 #include "cli/play_session.h"
 #include "cli/show_command.h"
 
@@ -45,5 +46,8 @@ int main(int argc, char** argv) {
   const std::span<char*> rest(argv + 2, static_cast<std::size_t>(argc - 2));
   if (command == "play") return Play(rest);
   if (command == "show" && rest.size() == 1) return zelbo::RunShow(rest[0], std::cout, std::cerr);
+  if (command == "experience" && rest.size() == 1) {
+    return zelbo::RunExperienceListing(rest[0], std::cout, std::cerr);
+  }
   return Usage();
 }

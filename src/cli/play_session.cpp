@@ -3,6 +3,7 @@
 #include <string>
 
 #include "computer/computer_turn.h"
+#include "experience/experience_file.h"
 #include "game/notation.h"
 #include "game/take_back.h"
 #include "savegame/saved_game.h"
@@ -43,6 +44,7 @@ const PlaySession::Command PlaySession::kCommands[] = {
 
 void PlaySession::Start(const PlayOptions& options) {
   NewGame(state_, port_);
+  if (options.experience) LoadExperienceFile(state_, port_, *options.experience);
   if (options.position) LoadSavedGame(state_, port_, *options.position);
   PrintState();
 }
