@@ -35,7 +35,10 @@ void PlayStoredMove(const ExperienceRecord& record, Board& board) {
 
 bool PatternMatches(const ExperienceRecord& record, const Board& board) {
   for (std::size_t i = 0; i < board.cells.size(); ++i) {
-    if (!SquareMatches(record.pattern.cells[i].code, board.cells[i].code)) return false;
+    const CellCode pattern = record.pattern.cells[i].code;
+    const CellCode code = board.cells[i].code;
+    // Most squares of a pattern hold exact codes: settle those with one comparison.
+    if (pattern != code && !SquareMatches(pattern, code)) return false;
   }
   return true;
 }
