@@ -140,6 +140,11 @@ void TForm2::FormCreate() {
   }
 }
 
+void TForm2::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  surface->Repaint();
+}
+
 void TForm2::FormPaint() {
   DrawRecord(state().edit_record);
   ShowIndexInCaption();

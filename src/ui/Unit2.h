@@ -20,6 +20,7 @@
 
 class QAction;
 class QMenu;
+class QShowEvent;
 class QToolButton;
 
 namespace zelbo {
@@ -89,6 +90,10 @@ class TForm2 : public QWidget {
   int32_t mouse_x = 0;
   int32_t mouse_y = 0;
   SquareRef square_under_mouse = 0;
+
+ protected:
+  // Shown again after being hidden, the window repaints itself with the pictures of the moment.
+  void showEvent(QShowEvent* event) override;
 
  private:
   void CreateControls();

@@ -182,6 +182,15 @@ TEST_F(EditorTest, DrawsTheChosenCodeWithItsPicture) {
   }
 }
 
+TEST_F(EditorTest, ShownAgainDrawsWithThePicturesOfTheMoment) {
+  Open(Bytes{});
+  editor->close();
+  EXPECT_FALSE(editor->isVisible());
+  board_window.Im0.image().fill(QColor(1, 2, 3));  // as a skin would replace it
+  editor->show();
+  EXPECT_EQ(Pixel(Centre("A5").x(), Centre("A5").y()), QColor(1, 2, 3));
+}
+
 TEST_F(EditorTest, ChecksTheMoveChosenWithFromAndTo) {
   Open(Bytes{});
   struct Case {
