@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -19,11 +20,16 @@ namespace {
 
 TEST(ExperienceListing, ListsEveryWholeRecordAndCountsTheRest) {
   testing::TempFolder folder;
-  ExperienceRecord record{testing::BoardOf(testing::kInitialLine), testing::Sq("C3"), 0x0700,
-                          testing::Sq("D4")};
-  WriteExperienceFile(folder / "two.exp", std::vector{record, record});
-  std::vector<uint8_t> bytes = testing::ReadBytes(folder / "two.exp");
-  bytes.resize(198 + 5);
+  // The opening position, From C3, a To that names no square, Captured D4, then 5 bytes more.
+  std::vector<uint8_t> bytes(198 + 5);
+  for (int column = 1; column <= 8; ++column) {
+    for (int row = 1; row <= 8; ++row) {
+      bytes[(column - 1) * 24 + (row - 1) * 3] =
+          static_cast<uint8_t>(testing::BoardOf(testing::kInitialLine).Code(column, row));
+    }
+  }
+  const uint8_t moves[] = {3, 3, 0, 7, 4, 4};
+  std::copy(std::begin(moves), std::end(moves), bytes.begin() + 192);
   testing::WriteBytes(folder / "partial.exp", bytes);
   std::filesystem::create_directory(folder / "folder.exp");
 

@@ -37,34 +37,27 @@ Board AnythingBut(const char* square, CellCode code) {
 }
 
 TEST(PatternMatches, WildcardsMatchTheirPiecesAndOtherCodesOnlyThemselves) {
-  struct Case {
-    const char* name;
-    Board pattern;
-    Board board;
+  // The code of the pattern on D4, everything else "not important", against the board's D4.
+  const struct {
+    CellCode pattern, board;
     bool matches;
+  } squares[] = {
+      {-3, C, true}, {-3, kEmpty, true}, {4, c, true},  {4, C, true},   {4, kEmpty, false},
+      {4, p, false}, {-4, p, true},      {-4, P, true}, {-4, 0, false}, {-4, c, false},
+      {c, C, false}, {kEmpty, p, false}, {P, P, true},
   };
-  const Board initial = BoardOf(kInitialLine);
-  const Case cases[] = {
-      {"all not important, the opening", BoardOf(kAnythingLine), initial, true},
-      {"all not important, kings", BoardOf(kAnythingLine), BoardWith({{"D4", C}, {"E5", P}}), true},
-      {"the same position", initial, initial, true},
-      {"any piece +1 on a man", AnythingBut("D4", 4), BoardWith({{"D4", c}}), true},
-      {"any piece +1 on a king", AnythingBut("D4", 4), BoardWith({{"D4", C}}), true},
-      {"any piece +1 on an empty square", AnythingBut("D4", 4), BoardWith({}), false},
-      {"any piece +1 on a man -1", AnythingBut("D4", 4), BoardWith({{"D4", p}}), false},
-      {"any piece -1 on a man", AnythingBut("D4", -4), BoardWith({{"D4", p}}), true},
-      {"any piece -1 on a king", AnythingBut("D4", -4), BoardWith({{"D4", P}}), true},
-      {"any piece -1 on an empty square", AnythingBut("D4", -4), BoardWith({}), false},
-      {"any piece -1 on a man +1", AnythingBut("D4", -4), BoardWith({{"D4", c}}), false},
-      {"a man is not a king", AnythingBut("D4", c), BoardWith({{"D4", C}}), false},
-      {"empty is not any piece", AnythingBut("D4", kEmpty), BoardWith({{"D4", p}}), false},
-      {"one exact square differs, wildcards elsewhere",
-       BoardOf("?x?x?x?x/x?x?x?x?/?x?x?x?x/x?x+x?x./-x?x?x?x/x?x?x?x?/?x?x?x?x/x?x?x?x?"),
-       BoardWith({{"D4", c}, {"A5", p}, {"H4", p}}), false},
-  };
-  for (const Case& test : cases) {
-    EXPECT_EQ(PatternMatches({test.pattern, 0, 0, 0}, test.board), test.matches) << test.name;
+  for (const auto& test : squares) {
+    EXPECT_EQ(
+        PatternMatches({AnythingBut("D4", test.pattern), 0, 0, 0}, BoardWith({{"D4", test.board}})),
+        test.matches)
+        << int{test.pattern} << " on " << int{test.board};
   }
+  const Board initial = BoardOf(kInitialLine);
+  EXPECT_TRUE(PatternMatches({initial, 0, 0, 0}, initial));
+  // One exact square that differs is enough, whatever the wildcards elsewhere.
+  const Board one_off =
+      BoardOf("?x?x?x?x/x?x?x?x?/?x?x?x?x/x?x+x?x./-x?x?x?x/x?x?x?x?/?x?x?x?x/x?x?x?x?");
+  EXPECT_FALSE(PatternMatches({one_off, 0, 0, 0}, BoardWith({{"D4", c}, {"A5", p}, {"H4", p}})));
 }
 
 // A port that notes the board as it stands when each message is shown.
@@ -80,61 +73,50 @@ class SnapshotPort : public testing::RecordingPort {
 };
 
 TEST(PlayExperience, PlaysTheNewestMatchingRecordAsStored) {
-  struct Case {
+  const Board start = BoardWith({{"C3", c}, {"D4", p}, {"G7", c}});
+  const Board anything = BoardOf(kAnythingLine);
+  const struct {
     const char* name;
     std::vector<ExperienceRecord> store;
-    Board board;
-    std::string message;  // with the board as it stood then; empty when nothing is played
+    int shown;  // the index announced, -1 for no message and no move
     Board after;
-  };
-  const Board start = BoardWith({{"C3", c}, {"E5", p}, {"G7", c}});
-  const std::string start_line = " | " + FormatBoardLine(start);
-  const Board anything = BoardOf(kAnythingLine);
-  const Case cases[] = {
-      {"an empty store", {}, start, "", start},
-      {"no record matches", {Record(AnythingBut("C3", p), "C3", "D4")}, start, "", start},
-      {"the only record is number 0",
-       {Record(anything, "C3", "D4")},
-       start,
-       "Similar Experience N:°0" + start_line,
-       BoardWith({{"D4", c}, {"E5", p}, {"G7", c}})},
-      {"of two matching records the later one",
-       {Record(anything, "C3", "D4"), Record(AnythingBut("E5", -4), "C3", "B4"),
-        Record(AnythingBut("E5", kEmpty), "C3", "D4")},
-       start,
-       "Similar Experience N:°1" + start_line,
-       BoardWith({{"B4", c}, {"E5", p}, {"G7", c}})},
-      {"a capture removes the captured piece",
-       {Record(anything, "C3", "E5", Sq("D4"))},
-       BoardWith({{"C3", c}, {"D4", p}}),
-       "Similar Experience N:°0 | " + FormatBoardLine(BoardWith({{"C3", c}, {"D4", p}})),
-       BoardWith({{"E5", c}})},
+  } cases[] = {
+      {"an empty store", {}, -1, start},
+      {"no record matches", {Record(AnythingBut("C3", p), "C3", "B4")}, -1, start},
+      {"the only record",
+       {Record(anything, "C3", "B4")},
+       0,
+       BoardWith({{"B4", c}, {"D4", p}, {"G7", c}})},
+      {"of two matching records the later one, a capture",
+       {Record(anything, "C3", "B4"), Record(AnythingBut("D4", -4), "C3", "E5", Sq("D4")),
+        Record(AnythingBut("D4", kEmpty), "C3", "B4")},
+       1,
+       BoardWith({{"E5", c}, {"G7", c}})},
       {"a man reaching row 8 is crowned",
        {Record(anything, "G7", "H8")},
-       start,
-       "Similar Experience N:°0" + start_line,
-       BoardWith({{"C3", c}, {"E5", p}, {"H8", C}})},
-      {"a captured square with low byte 0 removes nothing",
-       {Record(anything, "C3", "D4", 0x0500)},
-       start,
-       "Similar Experience N:°0" + start_line,
-       BoardWith({{"D4", c}, {"E5", p}, {"G7", c}})},
-      {"a captured unusable square removes nothing",
-       {Record(anything, "C3", "D4", Sq("E4"))},
-       start,
-       "Similar Experience N:°0" + start_line,
-       BoardWith({{"D4", c}, {"E5", p}, {"G7", c}})},
+       0,
+       BoardWith({{"C3", c}, {"D4", p}, {"H8", C}})},
+      {"Captured with low byte 0 removes nothing",
+       {Record(anything, "C3", "B4", 0x0400)},
+       0,
+       BoardWith({{"B4", c}, {"D4", p}, {"G7", c}})},
+      {"Captured on an unusable square removes nothing",
+       {Record(anything, "C3", "B4", Sq("E4"))},
+       0,
+       BoardWith({{"B4", c}, {"D4", p}, {"G7", c}})},
   };
-  for (const Case& test : cases) {
-    GameState state = testing::GameAt(test.board, kComputerSide);
+  for (const auto& test : cases) {
+    GameState state = testing::GameAt(start, kComputerSide);
     state.experience_list = test.store;
     state.experience_count = static_cast<uint32_t>(test.store.size());
     SnapshotPort port(state);
     bool move_played = false;
     PlayExperience(state, port, move_played);
-    const bool played = !test.message.empty();
-    EXPECT_EQ(port.Take(), played ? std::vector{test.message} : std::vector<std::string>{})
-        << test.name;
+    const bool played = test.shown >= 0;
+    // The message comes before the move.
+    const std::string message =
+        "Similar Experience N:°" + std::to_string(test.shown) + " | " + FormatBoardLine(start);
+    EXPECT_EQ(port.Take(), played ? std::vector{message} : std::vector<std::string>{}) << test.name;
     EXPECT_EQ(FormatBoardLine(state.board), FormatBoardLine(test.after)) << test.name;
     EXPECT_EQ(move_played, played) << test.name;
     EXPECT_EQ(state.side_to_move, played ? kPlayerSide : kComputerSide) << test.name;
