@@ -15,7 +15,7 @@ FUZZ_TARGETS = $(notdir $(basename $(wildcard fuzz/*_fuzzer.cpp)))
 
 # How the sanitizers report, with the suppressions of what Qt and the system libraries do.
 SANITIZER_ENV = \
-  ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+  ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1 \
   LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=suppressions=$(CURDIR)/cmake/ubsan.supp:print_stacktrace=1:halt_on_error=1
 
