@@ -87,9 +87,11 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
   try {
     state.experience_list = ReadExperienceFile(path).records;
   } catch (const IoError& error) {
+    state.experience_load_failure = error.text();
     port.ShowMessage(error.text());
     return std::nullopt;
   }
+  state.experience_load_failure.clear();
   state.experience_count = static_cast<uint32_t>(state.experience_list.size());
   state.experience_index = state.experience_count;
   if (state.experience_list.empty()) return std::nullopt;
@@ -99,6 +101,9 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
 
 void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const fs::path& path) {
   if (StoreIsMissing(path)) return port.ShowMessage(kNoExperienceText);
+  // A store that could not be read still holds its records: they are not written over.
+  if (!state.experience_load_failure.empty())
+    return port.ShowMessage(state.experience_load_failure);
   try {
     const std::size_t count =
         std::min<std::size_t>(state.experience_count, state.experience_list.size());

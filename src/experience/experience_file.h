@@ -61,7 +61,8 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
                                                    const std::filesystem::path& path);
 
 // Rewrites the store at `path` from the list. Without a file the message " No experience " is
-// shown and nothing is written, so records added then live in memory only. A failure is shown.
+// shown and nothing is written, so records added then live in memory only; the same holds, with
+// the load's failure shown again, for a store that could not be read. A failure is shown.
 void SaveExperienceFile(const GameState& state, BoardWindowPort& port,
                         const std::filesystem::path& path);
 

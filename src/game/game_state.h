@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "experience/experience_record.h"
@@ -42,6 +43,9 @@ struct GameState {
   uint32_t experience_count = 0;
   uint32_t experience_index = 0;  // the record the editor shows; experience_count after loading
   ExperienceRecord edit_record{};
+  // Why the store on disk could not be read, empty when it could: a save must not replace the
+  // records it holds with the few drawn since.
+  std::string experience_load_failure;
 };
 
 // Resets the game: the opening position, side -1 to move, nothing selected, the take-back list

@@ -91,6 +91,13 @@ TEST(LoadExperienceFile, RefusesAStoreTooLargeToReadRatherThanCutIt) {
   EXPECT_FALSE(LoadExperienceFile(state, port, path));
   EXPECT_EQ(port.Take(), Events{"message Erreur E/S 27"});
   EXPECT_TRUE(state.experience_list.empty());
+
+  // The records drawn afterwards stay in memory: the store they were not read from is kept.
+  state.edit_record = RecordOf(RecordBytes(50));
+  AddExperienceRecord(state);
+  SaveExperienceFile(state, port, path);
+  EXPECT_EQ(port.Take(), Events{"message Erreur E/S 27"});
+  EXPECT_EQ(std::filesystem::file_size(path), kMaxExperienceFileBytes + 1);
 }
 
 TEST(SaveExperienceFile, WritesBackEveryByteReadButNeverCreatesTheStore) {
