@@ -11,6 +11,7 @@
 #include <string>
 
 #include "cli/play_session.h"
+#include "files/temp_folder.h"
 #include "game/notation.h"
 #include "savegame/saved_game.h"
 
@@ -52,8 +53,8 @@ PlayOptions OptionsOf(const std::string& script, const fs::path& scratch) {
 }
 
 TEST(ZelboCliPlay, MatchesEveryGoldenTranscript) {
-  const fs::path scratch = fs::temp_directory_path() / "zelbo-golden";
-  fs::create_directories(scratch);
+  const testing::TempFolder scratch_folder;
+  const fs::path& scratch = scratch_folder.path();
   int cases = 0;
   for (const auto& entry : fs::directory_iterator(ZELBO_GOLDEN_DIR)) {
     if (entry.path().extension() != ".in") continue;
@@ -72,7 +73,6 @@ TEST(ZelboCliPlay, MatchesEveryGoldenTranscript) {
     EXPECT_EQ(transcript, ReadText(expected)) << entry.path().filename();
   }
   EXPECT_GT(cases, 0);
-  fs::remove_all(scratch);
 }
 
 }  // namespace

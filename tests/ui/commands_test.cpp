@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "files/temp_folder.h"
 #include "game/notation.h"
 #include "savegame/saved_game.h"
 #include "support/positions.h"
@@ -28,7 +29,6 @@ using testing::kInitialLine;
 class CommandsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    fs::create_directories(folder);
     window.SetWindows(nullptr, nullptr, &help);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
@@ -36,7 +36,6 @@ class CommandsTest : public ::testing::Test {
     ASSERT_TRUE(window.Timer1->isActive());
     window.Timer1->stop();
   }
-  void TearDown() override { fs::remove_all(folder); }
 
   void Click(const char* square) {
     const SquareRef s = testing::Sq(square);
@@ -51,7 +50,8 @@ class CommandsTest : public ::testing::Test {
     return QString::fromStdString((folder / name).string());
   }
 
-  const fs::path folder = fs::temp_directory_path() / "zelbo-commands-test";
+  testing::TempFolder temp_folder;
+  const fs::path folder = temp_folder.path();
   testing::FakeDialogs dialogs;
   Application application{dialogs};
   TForm1 window{application, std::nullopt, folder};

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "files/temp_folder.h"
 #include "ui/Unit4.h"
 #include "ui/fake_dialogs.h"
 
@@ -16,10 +17,8 @@ namespace fs = std::filesystem;
 
 class HelpWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override { fs::create_directories(folder); }
-  void TearDown() override { fs::remove_all(folder); }
-
-  const fs::path folder = fs::temp_directory_path() / "zelbo-help-test";
+  testing::TempFolder temp_folder;
+  const fs::path folder = temp_folder.path();
   testing::FakeDialogs dialogs;
   Application application{dialogs};
 };
