@@ -58,7 +58,8 @@ class TemporaryFile {
   // Writes all the bytes and closes the file, checking the write, the flush and the close.
   void WriteAndClose(std::span<const uint8_t> bytes) {
     errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
+    // An empty file is written by writing nothing: fwrite may not be handed an empty span's null.
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) {
       throw SystemIoError(LastError(ENOSPC));
     }
     errno = 0;
@@ -116,7 +117,8 @@ std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::size_t max_bytes) 
   if (error) throw SystemIoError(error.value());
   std::vector<uint8_t> bytes(static_cast<std::size_t>(std::min<std::uintmax_t>(size, max_bytes)));
   errno = 0;
-  const std::size_t read = std::fread(bytes.data(), 1, bytes.size(), file.get());
+  const std::size_t read =
+      bytes.empty() ? 0 : std::fread(bytes.data(), 1, bytes.size(), file.get());
   if (read < bytes.size() && std::ferror(file.get())) throw SystemIoError(LastError(EIO));
   bytes.resize(read);
   Close(std::move(file));
