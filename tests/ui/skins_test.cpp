@@ -234,6 +234,8 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
   PutInt32(top_down, 22, -34);  // the header's height
   QByteArray huge = BmpBytes(Filled(2, 2, kBlue));
   PutInt32(huge, 18, 100000);  // the header's width, with the pixels of a small one
+  QByteArray pixels_past_end = BmpBytes(Filled(35, 35, kBlue));
+  PutInt32(pixels_past_end, 10, 0x36000000);  // where the pixels start, far beyond the file
   QByteArray png;
   QBuffer png_buffer(&png);
   Filled(35, 35, kBlue).save(&png_buffer, "PNG");
@@ -248,6 +250,7 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
       {"1025 wide", BmpBytes(Filled(1025, 3, kBlue)), {}},
       {"1025 high", BmpBytes(Filled(3, 1025, kBlue)), {}},
       {"huge header", huge, {}},
+      {"pixels past the end", pixels_past_end, {}},
       {"PNG named .bmp", png, {}},
       {"empty", {}, {}},
   };
