@@ -1,7 +1,8 @@
 #include "computer/experience_matching.h"
 
 #include <algorithm>
-#include <string>
+#include <charconv>
+#include <string_view>
 
 namespace zelbo {
 namespace {
@@ -31,6 +32,15 @@ void PlayStoredMove(const ExperienceRecord& record, Board& board) {
   if (ReadCell(board, record.captured) != kUnusable) WriteCell(board, record.captured, kEmpty);
 }
 
+// "Similar Experience N:°" and the record's index, written into `buffer` so a turn allocates
+// nothing.
+template <std::size_t N>
+std::string_view SimilarExperienceMessage(std::size_t index, char (&buffer)[N]) {
+  std::copy(kSimilarExperienceText.begin(), kSimilarExperienceText.end(), buffer);
+  const auto end = std::to_chars(buffer + kSimilarExperienceText.size(), buffer + N, index).ptr;
+  return {buffer, static_cast<std::size_t>(end - buffer)};
+}
+
 }  // namespace
 
 bool PatternMatches(const ExperienceRecord& record, const Board& board) {
@@ -49,11 +59,12 @@ bool HasPlayableMove(const ExperienceRecord& record) {
 }
 
 void PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played) {
+  char message[kSimilarExperienceText.size() + 12];
   const auto& list = state.experience_list;
   for (std::size_t i = std::min<std::size_t>(state.experience_count, list.size()); i-- > 0;) {
     const ExperienceRecord& record = list[i];
     if (!PatternMatches(record, state.board) || !HasPlayableMove(record)) continue;
-    port.ShowMessage(std::string(kSimilarExperienceText) + std::to_string(i));
+    port.ShowMessage(SimilarExperienceMessage(i, message));
     PlayStoredMove(record, state.board);
     move_played = true;
     state.side_to_move = static_cast<int8_t>(-state.side_to_move);
