@@ -19,12 +19,31 @@ bool AcceptedSize(QSize size) {
 // A 32-bit bitmap of the largest accepted size, with room for its headers and a palette.
 constexpr qint64 kMaxSkinFileBytes = qint64{kMaxSkinBitmapSide} * kMaxSkinBitmapSide * 4 + 65536;
 
-// The file header says where the pixels start; a bitmap whose pixels start past its end has none.
-bool PixelsStartPastTheEnd(const QByteArray& bytes) {
-  if (bytes.size() < 14) return false;  // too short to be a bitmap: the reader refuses it
-  const auto byte = [&](int i) { return static_cast<quint32>(static_cast<uchar>(bytes[i])); };
-  const quint32 offset = byte(10) | byte(11) << 8 | byte(12) << 16 | byte(13) << 24;
-  return offset >= static_cast<quint32>(bytes.size());
+quint32 Word(const QByteArray& bytes, int at, int size) {
+  quint32 value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<uchar>(bytes[at + i]);
+  return value;
+}
+
+// A bitmap whose pixels are not all in the file. The file header says where they start; for rows
+// stored uncompressed the info header says how many bytes they take. A cut-short file would leave
+// rows that nothing was read into.
+bool PixelsMissing(const QByteArray& bytes) {
+  if (bytes.size() < 30) return false;  // too short to be a bitmap: the reader refuses it
+  const qint64 offset = Word(bytes, 10, 4);
+  if (offset >= bytes.size()) return true;
+  const bool core_header = Word(bytes, 14, 4) == 12;  // the oldest info header, 16-bit sizes
+  qint64 width = core_header ? Word(bytes, 18, 2) : static_cast<qint32>(Word(bytes, 18, 4));
+  qint64 height = core_header ? Word(bytes, 20, 2) : static_cast<qint32>(Word(bytes, 22, 4));
+  const qint64 bits = Word(bytes, core_header ? 24 : 28, 2);
+  const quint32 compression = core_header || bytes.size() < 34 ? 0 : Word(bytes, 30, 4);
+  if (compression != 0 && compression != 3) return false;  // run-length rows: the reader checks
+  width = std::abs(width);
+  height = std::abs(height);
+  // Sizes out of range are refused by the size check, before any row count is worth making.
+  if (width > kMaxSkinBitmapSide || height > kMaxSkinBitmapSide || bits > 64) return false;
+  const qint64 row = (width * bits + 31) / 32 * 4;
+  return offset + row * height > bytes.size();
 }
 
 }  // namespace
@@ -34,7 +53,7 @@ bool PixelsStartPastTheEnd(const QByteArray& bytes) {
 QImage ReadSkinBitmap(QIODevice& device) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return {};
   QByteArray bytes = device.read(kMaxSkinFileBytes + 1);
-  if (bytes.size() > kMaxSkinFileBytes || PixelsStartPastTheEnd(bytes)) return {};
+  if (bytes.size() > kMaxSkinFileBytes || PixelsMissing(bytes)) return {};
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "bmp");

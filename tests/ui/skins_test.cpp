@@ -251,6 +251,7 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
       {"1025 high", BmpBytes(Filled(3, 1025, kBlue)), {}},
       {"huge header", huge, {}},
       {"pixels past the end", pixels_past_end, {}},
+      {"cut short", BmpBytes(Filled(35, 35, kBlue)).left(83), {}},
       {"PNG named .bmp", png, {}},
       {"empty", {}, {}},
   };
