@@ -33,8 +33,12 @@ bool PixelsMissing(const QByteArray& bytes) {
   const qint64 offset = Word(bytes, 10, 4);
   if (offset >= bytes.size()) return true;
   const bool core_header = Word(bytes, 14, 4) == 12;  // the oldest info header, 16-bit sizes
-  qint64 width = core_header ? Word(bytes, 18, 2) : static_cast<qint32>(Word(bytes, 18, 4));
-  qint64 height = core_header ? Word(bytes, 20, 2) : static_cast<qint32>(Word(bytes, 22, 4));
+  // The newer headers store signed sizes: a negative height means rows stored top-down.
+  const auto signed_size = [&](int at) -> qint64 {
+    return static_cast<qint32>(Word(bytes, at, 4));
+  };
+  qint64 width = core_header ? qint64{Word(bytes, 18, 2)} : signed_size(18);
+  qint64 height = core_header ? qint64{Word(bytes, 20, 2)} : signed_size(22);
   const qint64 bits = Word(bytes, core_header ? 24 : 28, 2);
   const quint32 compression = core_header || bytes.size() < 34 ? 0 : Word(bytes, 30, 4);
   if (compression != 0 && compression != 3) return false;  // run-length rows: the reader checks

@@ -252,6 +252,7 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
       {"huge header", huge, {}},
       {"pixels past the end", pixels_past_end, {}},
       {"cut short", BmpBytes(Filled(35, 35, kBlue)).left(83), {}},
+      {"top-down rows cut short", top_down.left(172), {}},
       {"PNG named .bmp", png, {}},
       {"empty", {}, {}},
   };
