@@ -1,9 +1,9 @@
 // The square operations and the reset, checked on named squares and notation lines.
 #include "game/board.h"
-#include "game/click_protocol.h"
 
 #include <gtest/gtest.h>
 
+#include "game/click_protocol.h"
 #include "game/game_state.h"
 #include "game/notation.h"
 #include "support/positions.h"
@@ -150,8 +150,8 @@ TEST(PixelToSquare, MapsTheDesignedPixels) {
     int x, y;
     const char* square;
   };
-  const Case cases[] = {{40, 40, "A1"},   {71, 71, "A1"},   {72, 40, "B1"},   {295, 295, "H8"},
-                        {296, 100, "-"},  {39, 100, "-"},   {100, 296, "-"},  {100, 39, "-"},
+  const Case cases[] = {{40, 40, "A1"},   {71, 71, "A1"}, {72, 40, "B1"},  {295, 295, "H8"},
+                        {296, 100, "-"},  {39, 100, "-"}, {100, 296, "-"}, {100, 39, "-"},
                         {151, 215, "D6"}, {-5, -5, "-"}};
   for (const auto& c : cases) {
     EXPECT_EQ(SquareName(PixelToSquare(state, c.x, c.y)), c.square) << c.x << "," << c.y;
