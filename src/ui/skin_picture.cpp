@@ -25,6 +25,16 @@ quint32 Word(const QByteArray& bytes, int at, int size) {
   return value;
 }
 
+// The info headers of the bitmap versions in use: the oldest (12 bytes, 16-bit sizes), Windows 3
+// (40), OS/2 2 (64), Windows 95 (108) and Windows 98 (124). The reader takes a header of any other
+// size for the oldest one, and then reads its sizes from what are not sizes: such a file is
+// damaged.
+bool UnknownInfoHeader(const QByteArray& bytes) {
+  if (bytes.size() < 18) return false;  // too short to be a bitmap: the reader refuses it
+  const quint32 size = Word(bytes, 14, 4);
+  return size != 12 && size != 40 && size != 64 && size != 108 && size != 124;
+}
+
 // A bitmap whose pixels are not all in the file. The file header says where they start; for rows
 // stored uncompressed the info header says how many bytes they take. A cut-short file would leave
 // rows that nothing was read into.
@@ -57,7 +67,9 @@ bool PixelsMissing(const QByteArray& bytes) {
 QImage ReadSkinBitmap(QIODevice& device) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return {};
   QByteArray bytes = device.read(kMaxSkinFileBytes + 1);
-  if (bytes.size() > kMaxSkinFileBytes || PixelsMissing(bytes)) return {};
+  if (bytes.size() > kMaxSkinFileBytes || UnknownInfoHeader(bytes) || PixelsMissing(bytes)) {
+    return {};
+  }
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "bmp");

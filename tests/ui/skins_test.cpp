@@ -236,6 +236,10 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
   PutInt32(huge, 18, 100000);  // the header's width, with the pixels of a small one
   QByteArray pixels_past_end = BmpBytes(Filled(35, 35, kBlue));
   PutInt32(pixels_past_end, 10, 0x36000000);  // where the pixels start, far beyond the file
+  QByteArray unknown_header = BmpBytes(Filled(35, 35, kBlue));
+  PutInt32(unknown_header, 14, 41);             // the info header's size
+  PutInt32(unknown_header, 18, 512 | 9 << 16);  // read as the oldest header: 512 x 9,
+  PutInt32(unknown_header, 22, 1 | 24 << 16);   // one plane, 24 bits a pixel
   QByteArray png;
   QBuffer png_buffer(&png);
   Filled(35, 35, kBlue).save(&png_buffer, "PNG");
@@ -253,6 +257,7 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
       {"pixels past the end", pixels_past_end, {}},
       {"cut short", BmpBytes(Filled(35, 35, kBlue)).left(83), {}},
       {"top-down rows cut short", top_down.left(172), {}},
+      {"info header of no known size", unknown_header, {}},
       {"PNG named .bmp", png, {}},
       {"empty", {}, {}},
   };
