@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QImageReader>
 #include <QSize>
+#include <algorithm>
 #include <cstdlib>
 
 namespace zelbo {
@@ -19,7 +20,9 @@ bool AcceptedSize(QSize size) {
 // A 32-bit bitmap of the largest accepted size, with room for its headers and a palette.
 constexpr qint64 kMaxSkinFileBytes = qint64{kMaxSkinBitmapSide} * kMaxSkinBitmapSide * 4 + 65536;
 
-quint32 Word(const QByteArray& bytes, int at, int size) {
+// A little-endian field of the headers; one past the end of a cut-short file reads as 0.
+quint32 Word(const QByteArray& bytes, qint64 at, int size) {
+  if (at + size > bytes.size()) return 0;
   quint32 value = 0;
   for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<uchar>(bytes[at + i]);
   return value;
@@ -30,34 +33,58 @@ quint32 Word(const QByteArray& bytes, int at, int size) {
 // size for the oldest one, and then reads its sizes from what are not sizes: such a file is
 // damaged.
 bool UnknownInfoHeader(const QByteArray& bytes) {
-  if (bytes.size() < 18) return false;  // too short to be a bitmap: the reader refuses it
   const quint32 size = Word(bytes, 14, 4);
   return size != 12 && size != 40 && size != 64 && size != 108 && size != 124;
 }
 
-// A bitmap whose pixels are not all in the file. The file header says where they start; for rows
-// stored uncompressed the info header says how many bytes they take. A cut-short file would leave
-// rows that nothing was read into.
-bool PixelsMissing(const QByteArray& bytes) {
-  if (bytes.size() < 30) return false;  // too short to be a bitmap: the reader refuses it
-  const qint64 offset = Word(bytes, 10, 4);
-  if (offset >= bytes.size()) return true;
-  const bool core_header = Word(bytes, 14, 4) == 12;  // the oldest info header, 16-bit sizes
+// What the headers of a bitmap say of its pixels.
+struct PixelLayout {
+  qint64 start;          // where the first row begins
+  qint64 width, height;  // both made positive
+  qint64 bits;           // a pixel
+  quint32 compression;   // 0: rows as they are, 3: bitfields, others: run-length
+};
+
+// The palette of a bitmap of 8 bits a pixel or fewer follows the info header, 3 bytes a colour in
+// the oldest header and 4 in the others; the 40- and 64-byte headers are followed by three colour
+// masks when the rows are stored as bitfields. The reader never goes back: pixels said to start
+// before the end of all that start at its end.
+PixelLayout LayoutOf(const QByteArray& bytes) {
+  const quint32 info_size = Word(bytes, 14, 4);
+  const bool core_header = info_size == 12;  // the oldest info header, 16-bit sizes
   // The newer headers store signed sizes: a negative height means rows stored top-down.
   const auto signed_size = [&](int at) -> qint64 {
     return static_cast<qint32>(Word(bytes, at, 4));
   };
-  qint64 width = core_header ? qint64{Word(bytes, 18, 2)} : signed_size(18);
-  qint64 height = core_header ? qint64{Word(bytes, 20, 2)} : signed_size(22);
-  const qint64 bits = Word(bytes, core_header ? 24 : 28, 2);
-  const quint32 compression = core_header || bytes.size() < 34 ? 0 : Word(bytes, 30, 4);
-  if (compression != 0 && compression != 3) return false;  // run-length rows: the reader checks
-  width = std::abs(width);
-  height = std::abs(height);
+  PixelLayout layout;
+  layout.width = std::abs(core_header ? qint64{Word(bytes, 18, 2)} : signed_size(18));
+  layout.height = std::abs(core_header ? qint64{Word(bytes, 20, 2)} : signed_size(22));
+  layout.bits = Word(bytes, core_header ? 24 : 28, 2);
+  layout.compression = core_header ? 0 : Word(bytes, 30, 4);
+  qint64 colours = 0;
+  if (layout.bits <= 8) {
+    const quint32 used = core_header ? 0 : Word(bytes, 46, 4);
+    colours = used != 0 ? used : qint64{1} << layout.bits;
+  }
+  const bool masks = (info_size == 40 || info_size == 64) && layout.compression == 3;
+  const qint64 headers_end =
+      14 + qint64{info_size} + (masks ? 12 : 0) + colours * (core_header ? 3 : 4);
+  layout.start = std::max(qint64{Word(bytes, 10, 4)}, headers_end);
+  return layout;
+}
+
+// A bitmap whose pixels are not all in the file. For rows stored uncompressed the info header
+// says how many bytes they take. A cut-short file would leave rows that nothing was read into.
+bool PixelsMissing(const QByteArray& bytes) {
+  const PixelLayout layout = LayoutOf(bytes);
+  if (layout.start >= bytes.size()) return true;
+  if (layout.compression != 0 && layout.compression != 3) return false;  // the reader checks
   // Sizes out of range are refused by the size check, before any row count is worth making.
-  if (width > kMaxSkinBitmapSide || height > kMaxSkinBitmapSide || bits > 64) return false;
-  const qint64 row = (width * bits + 31) / 32 * 4;
-  return offset + row * height > bytes.size();
+  if (layout.width > kMaxSkinBitmapSide || layout.height > kMaxSkinBitmapSide || layout.bits > 64) {
+    return false;
+  }
+  const qint64 row = (layout.width * layout.bits + 31) / 32 * 4;
+  return layout.start + row * layout.height > bytes.size();
 }
 
 }  // namespace

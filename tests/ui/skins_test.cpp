@@ -240,6 +240,15 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
   PutInt32(unknown_header, 14, 41);             // the info header's size
   PutInt32(unknown_header, 18, 512 | 9 << 16);  // read as the oldest header: 512 x 9,
   PutInt32(unknown_header, 22, 1 | 24 << 16);   // one plane, 24 bits a pixel
+  // Rows the reader looks for after the headers and palette, whatever the offset says.
+  QByteArray pixels_in_headers = BmpBytes(Filled(35, 35, kBlue)).chopped(32);
+  PutInt32(pixels_in_headers, 10, 22);
+  QByteArray pixels_in_palette =
+      BmpBytes(Filled(35, 35, kBlue).convertToFormat(QImage::Format_Indexed8));
+  const int palette_end = 14 + 40 + 4;  // saved with 4 bits a pixel and its one colour
+  ASSERT_EQ(pixels_in_palette[10], palette_end);
+  PutInt32(pixels_in_palette, 10, palette_end - 2);
+  pixels_in_palette.chop(2);
   QByteArray png;
   QBuffer png_buffer(&png);
   Filled(35, 35, kBlue).save(&png_buffer, "PNG");
@@ -258,6 +267,8 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
       {"cut short", BmpBytes(Filled(35, 35, kBlue)).left(83), {}},
       {"top-down rows cut short", top_down.left(172), {}},
       {"info header of no known size", unknown_header, {}},
+      {"pixels said to start in the headers", pixels_in_headers, {}},
+      {"pixels said to start in the palette", pixels_in_palette, {}},
       {"PNG named .bmp", png, {}},
       {"empty", {}, {}},
   };
