@@ -87,6 +87,20 @@ bool PixelsMissing(const QByteArray& bytes) {
   return layout.start + row * layout.height > bytes.size();
 }
 
+bool RunLength(const QByteArray& bytes) {
+  const quint32 compression = LayoutOf(bytes).compression;
+  return compression == 1 || compression == 2;
+}
+
+// Run-length rows may skip pixels, which the reader leaves as whatever memory held. It reads into
+// the image it is given when that has the size and kind it would make, so it is given one whose
+// every pixel is the palette's first colour.
+QImage BlankIndexedImage(QSize size) {
+  QImage image(size.width(), std::abs(size.height()), QImage::Format_Indexed8);
+  image.fill(0);
+  return image;
+}
+
 }  // namespace
 
 // The bytes are read first and decoded from memory, so that a bitmap reads the same from a file as
@@ -103,6 +117,7 @@ QImage ReadSkinBitmap(QIODevice& device) {
   reader.setAutoDetectImageFormat(false);
   if (!AcceptedSize(reader.size())) return {};
   QImage image;
+  if (RunLength(bytes)) image = BlankIndexedImage(reader.size());
   if (!reader.read(&image)) return {};
   return image;
 }

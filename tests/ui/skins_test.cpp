@@ -280,6 +280,26 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
   }
 }
 
+TEST_F(SkinsTest, PixelsSkippedByRunLengthRowsTakeThePalettesFirstColour) {
+  // An 8 x 8 bitmap of 8 bits a pixel: three pixels of colour 5, a skip of two across and three
+  // up, two of colour 7, then the end, with every other pixel left out.
+  QByteArray bytes = BmpBytes(Filled(8, 8, kBlue).convertToFormat(QImage::Format_Indexed8));
+  const QByteArray palette(256 * 4, '\x20');
+  bytes = bytes.left(54) + palette + QByteArray("\x03\x05\x00\x02\x02\x03\x02\x07\x00\x01", 10);
+  PutInt32(bytes, 2, static_cast<int32_t>(bytes.size()));
+  PutInt32(bytes, 10, 54 + 256 * 4);
+  PutInt32(bytes, 28, 8);  // bits a pixel, with the two bytes after them
+  PutInt32(bytes, 30, 1);  // run-length, 8 bits
+  PutInt32(bytes, 46, 0);  // every colour of the palette
+  QBuffer buffer(&bytes);
+  const QImage image = ReadSkinBitmap(buffer);
+  ASSERT_EQ(image.size(), QSize(8, 8));
+  EXPECT_EQ(image.pixelIndex(0, 7), 5);  // rows are stored bottom-up
+  EXPECT_EQ(image.pixelIndex(5, 4), 7);
+  EXPECT_EQ(image.pixelIndex(3, 7), 0);
+  EXPECT_EQ(image.pixelIndex(7, 0), 0);
+}
+
 TEST_F(SkinsTest, TheSkinnedWindowIsShapedByWhatItDraws) {
   const fs::path skin = Skin("Bois");
   QImage empty = Filled(35, 35, kGreen);
