@@ -35,20 +35,29 @@ namespace zelbo::fuzz {
   } while (false)
 
 // A folder of this process's own under the temporary folder, removed when the process ends.
-inline const std::filesystem::path& ScratchFolder() {
-  static const std::filesystem::path folder = [] {
+class Scratch {
+ public:
+  Scratch() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zelbo-fuzz-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
       std::perror("mkdtemp");
       std::abort();
     }
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(ScratchFolder(), ignored);
-    });
-    return std::filesystem::path(pattern);
-  }();
-  return folder;
+    folder_ = pattern;
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+  }
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+};
+
+inline const std::filesystem::path& ScratchFolder() {
+  static const Scratch scratch;
+  return scratch.folder();
 }
 
 inline void WriteWholeFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
