@@ -101,6 +101,16 @@ QImage BlankIndexedImage(QSize size) {
   return image;
 }
 
+// A pixel may name a colour past the end of a short palette, and drawing it would read past the
+// palette's end; the palette is filled out with black, so that every pixel has a colour.
+void FillOutPalette(QImage& image) {
+  if (image.colorCount() == 0) return;  // not a paletted image
+  const int colours = 1 << image.depth();
+  const int given = image.colorCount();
+  image.setColorCount(colours);
+  for (int i = given; i < colours; ++i) image.setColor(i, qRgb(0, 0, 0));
+}
+
 }  // namespace
 
 // The bytes are read first and decoded from memory, so that a bitmap reads the same from a file as
@@ -119,6 +129,7 @@ QImage ReadSkinBitmap(QIODevice& device) {
   QImage image;
   if (RunLength(bytes)) image = BlankIndexedImage(reader.size());
   if (!reader.read(&image)) return {};
+  FillOutPalette(image);
   return image;
 }
 

@@ -1,8 +1,10 @@
-// Reads each file named on the command line as a skin bitmap and looks at every pixel of those that
-// load. Run under valgrind, it reports any pixel that nothing was read into: the bytes a damaged
-// header sends the reader looking for past the end of the file.
+// Reads each file named on the command line as a skin bitmap, draws those that load as the window
+// draws them, and looks at every pixel drawn. Run under valgrind, it reports any pixel that nothing
+// was read into: the bytes a damaged header sends the reader looking for past the end of the file,
+// or a colour looked up past the end of a short palette.
 #include <QFile>
 #include <QGuiApplication>
+#include <QPainter>
 #include <cstdio>
 
 #include "ui/skin_picture.h"
@@ -13,9 +15,12 @@ int main(int argc, char** argv) {
   quint32 mixed = 0;
   for (int i = 1; i < argc; ++i) {
     QFile file(QString::fromLocal8Bit(argv[i]));
-    const QImage image = zelbo::ReadSkinBitmap(file).convertToFormat(QImage::Format_ARGB32);
-    if (image.isNull()) continue;
+    const QImage picture = zelbo::ReadSkinBitmap(file);
+    if (picture.isNull()) continue;
     ++loaded;
+    QImage image(picture.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter(&image).drawImage(0, 0, picture);
     for (int y = 0; y < image.height(); ++y) {
       for (int x = 0; x < image.width(); ++x) mixed = mixed * 31 + image.pixel(x, y);
     }

@@ -54,6 +54,12 @@ QByteArray BmpBytes(const QImage& image) {
   return bytes;
 }
 
+uint32_t Word32(const QByteArray& bytes, int at) {
+  uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<uint8_t>(bytes[at + i]);
+  return value;
+}
+
 void PutInt32(QByteArray& bytes, int at, int32_t value) {
   for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
 }
@@ -298,6 +304,25 @@ TEST_F(SkinsTest, PixelsSkippedByRunLengthRowsTakeThePalettesFirstColour) {
   EXPECT_EQ(image.pixelIndex(5, 4), 7);
   EXPECT_EQ(image.pixelIndex(3, 7), 0);
   EXPECT_EQ(image.pixelIndex(7, 0), 0);
+}
+
+TEST_F(SkinsTest, PixelsNamingNoColourOfAShortPaletteAreBlack) {
+  // 8 bits a pixel with a palette of 17 grey colours, and a pixel of colour 200.
+  QImage picture(4, 1, QImage::Format_Indexed8);
+  for (int i = 0; i < 17; ++i) picture.setColor(i, qRgb(i, i, i));
+  picture.fill(16);
+  QByteArray bytes = BmpBytes(picture);
+  ASSERT_EQ(Word32(bytes, 28) & 0xFFFF, 8u);          // bits a pixel
+  ASSERT_EQ(Word32(bytes, 46), 17u);                  // the colours the palette holds
+  bytes[Word32(bytes, 10)] = static_cast<char>(200);  // the first pixel
+  QBuffer buffer(&bytes);
+  const QImage image = ReadSkinBitmap(buffer);
+  ASSERT_EQ(image.size(), QSize(4, 1));
+  QImage drawn(4, 1, QImage::Format_ARGB32);
+  drawn.fill(Qt::white);
+  QPainter(&drawn).drawImage(0, 0, image);
+  EXPECT_EQ(drawn.pixel(0, 0), qRgb(0, 0, 0));
+  EXPECT_EQ(drawn.pixel(1, 0), qRgb(16, 16, 16));
 }
 
 TEST_F(SkinsTest, TheSkinnedWindowIsShapedByWhatItDraws) {
