@@ -42,7 +42,7 @@ struct PixelLayout {
   qint64 start;          // where the first row begins
   qint64 width, height;  // both made positive
   qint64 bits;           // a pixel
-  quint32 compression;   // 0: rows as they are, 3: bitfields, others: run-length
+  quint32 compression;   // 0: rows as they are, 1 and 2: run-length, 3: bitfields
 };
 
 // The palette of a bitmap of 8 bits a pixel or fewer follows the info header, 3 bytes a colour in
