@@ -73,12 +73,38 @@ PixelLayout LayoutOf(const QByteArray& bytes) {
   return layout;
 }
 
+// Whether run-length rows reach the end-of-bitmap mark with every command whole. Each command is
+// two bytes: a count and a colour for a run, or 0 and a code: 0 ends a row, 1 ends the bitmap, 2 is
+// followed by a jump of two bytes, and a larger code is a count of pixels given as they are,
+// padded to an even number of bytes. The reader goes on past the end of the file and takes what it
+// could not read as whatever its variables held.
+bool RunLengthStreamEnds(const QByteArray& bytes, qint64 at, bool four_bits) {
+  while (at + 2 <= bytes.size()) {
+    const int count = static_cast<uchar>(bytes[at]);
+    const int code = static_cast<uchar>(bytes[at + 1]);
+    at += 2;
+    if (count != 0 || code == 0) continue;
+    if (code == 1) return true;
+    if (code == 2) {
+      at += 2;
+      continue;
+    }
+    const qint64 data = four_bits ? (code + 1) / 2 : code;
+    at += (data + 1) / 2 * 2;
+  }
+  return false;
+}
+
 // A bitmap whose pixels are not all in the file. For rows stored uncompressed the info header
-// says how many bytes they take. A cut-short file would leave rows that nothing was read into.
+// says how many bytes they take; run-length rows must reach their end mark. A cut-short file would
+// leave rows that nothing was read into.
 bool PixelsMissing(const QByteArray& bytes) {
   const PixelLayout layout = LayoutOf(bytes);
   if (layout.start >= bytes.size()) return true;
-  if (layout.compression != 0 && layout.compression != 3) return false;  // the reader checks
+  if (layout.compression == 1 || layout.compression == 2) {
+    return !RunLengthStreamEnds(bytes, layout.start, layout.compression == 2);
+  }
+  if (layout.compression != 3 && layout.compression != 0) return false;  // the reader refuses it
   // Sizes out of range are refused by the size check, before any row count is worth making.
   if (layout.width > kMaxSkinBitmapSide || layout.height > kMaxSkinBitmapSide || layout.bits > 64) {
     return false;

@@ -286,7 +286,7 @@ TEST_F(SkinsTest, TheLoaderReadsOnlyBitmapsOfAtMost1024Pixels) {
   }
 }
 
-TEST_F(SkinsTest, PixelsSkippedByRunLengthRowsTakeThePalettesFirstColour) {
+TEST_F(SkinsTest, RunLengthRowsMustEndWithTheirMarkAndWhatTheySkipIsTheFirstColour) {
   // An 8 x 8 bitmap of 8 bits a pixel: three pixels of colour 5, a skip of two across and three
   // up, two of colour 7, then the end, with every other pixel left out.
   QByteArray bytes = BmpBytes(Filled(8, 8, kBlue).convertToFormat(QImage::Format_Indexed8));
@@ -304,6 +304,12 @@ TEST_F(SkinsTest, PixelsSkippedByRunLengthRowsTakeThePalettesFirstColour) {
   EXPECT_EQ(image.pixelIndex(5, 4), 7);
   EXPECT_EQ(image.pixelIndex(3, 7), 0);
   EXPECT_EQ(image.pixelIndex(7, 0), 0);
+
+  for (const int cut : {2, 3}) {  // without the end mark, or cut inside the last run
+    QByteArray cut_short = bytes.chopped(cut);
+    QBuffer cut_buffer(&cut_short);
+    EXPECT_TRUE(ReadSkinBitmap(cut_buffer).isNull()) << cut;
+  }
 }
 
 TEST_F(SkinsTest, PixelsNamingNoColourOfAShortPaletteAreBlack) {
