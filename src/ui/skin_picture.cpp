@@ -73,6 +73,10 @@ PixelLayout LayoutOf(const QByteArray& bytes) {
   return layout;
 }
 
+bool RunLength(const PixelLayout& layout) {
+  return layout.compression == 1 || layout.compression == 2;
+}
+
 // Whether run-length rows reach the end-of-bitmap mark with every command whole. Each command is
 // two bytes: a count and a colour for a run, or 0 and a code: 0 ends a row, 1 ends the bitmap, 2 is
 // followed by a jump of two bytes, and a larger code is a count of pixels given as they are,
@@ -98,10 +102,9 @@ bool RunLengthStreamEnds(const QByteArray& bytes, qint64 at, bool four_bits) {
 // A bitmap whose pixels are not all in the file. For rows stored uncompressed the info header
 // says how many bytes they take; run-length rows must reach their end mark. A cut-short file would
 // leave rows that nothing was read into.
-bool PixelsMissing(const QByteArray& bytes) {
-  const PixelLayout layout = LayoutOf(bytes);
+bool PixelsMissing(const QByteArray& bytes, const PixelLayout& layout) {
   if (layout.start >= bytes.size()) return true;
-  if (layout.compression == 1 || layout.compression == 2) {
+  if (RunLength(layout)) {
     return !RunLengthStreamEnds(bytes, layout.start, layout.compression == 2);
   }
   if (layout.compression != 3 && layout.compression != 0) return false;  // the reader refuses it
@@ -111,11 +114,6 @@ bool PixelsMissing(const QByteArray& bytes) {
   }
   const qint64 row = (layout.width * layout.bits + 31) / 32 * 4;
   return layout.start + row * layout.height > bytes.size();
-}
-
-bool RunLength(const QByteArray& bytes) {
-  const quint32 compression = LayoutOf(bytes).compression;
-  return compression == 1 || compression == 2;
 }
 
 // Run-length rows may skip pixels, which the reader leaves as whatever memory held. It reads into
@@ -144,16 +142,16 @@ void FillOutPalette(QImage& image) {
 QImage ReadSkinBitmap(QIODevice& device) {
   if (!device.isOpen() && !device.open(QIODevice::ReadOnly)) return {};
   QByteArray bytes = device.read(kMaxSkinFileBytes + 1);
-  if (bytes.size() > kMaxSkinFileBytes || UnknownInfoHeader(bytes) || PixelsMissing(bytes)) {
-    return {};
-  }
+  if (bytes.size() > kMaxSkinFileBytes || UnknownInfoHeader(bytes)) return {};
+  const PixelLayout layout = LayoutOf(bytes);
+  if (PixelsMissing(bytes, layout)) return {};
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer, "bmp");
   reader.setAutoDetectImageFormat(false);
   if (!AcceptedSize(reader.size())) return {};
   QImage image;
-  if (RunLength(bytes)) image = BlankIndexedImage(reader.size());
+  if (RunLength(layout)) image = BlankIndexedImage(reader.size());
   if (!reader.read(&image)) return {};
   FillOutPalette(image);
   return image;
