@@ -30,18 +30,20 @@ constexpr std::array<std::string_view, 12> kSkinFiles = {"1.bmp", "2.bmp", "3.bm
 class QuietDialogs : public Dialogs {
  public:
   std::vector<QString> messages;
-  void ShowMessage(QWidget*, const QString&, const QString& text) override {
+
+ protected:
+  void RunMessage(QWidget*, const QString&, const QString& text) override {
     messages.push_back(text);
   }
-  void ShowErrorDialog(QWidget*, const QString& text) override { messages.push_back(text); }
-  std::optional<QString> InputQuery(QWidget*, const QString&, const QString&,
-                                    const QString&) override {
+  void RunErrorDialog(QWidget*, const QString& text) override { messages.push_back(text); }
+  std::optional<QString> RunInputQuery(QWidget*, const QString&, const QString&,
+                                       const QString&) override {
     return std::nullopt;
   }
-  std::optional<QString> OpenFileName(QWidget*, const FileDialogOptions&) override {
+  std::optional<QString> RunOpenFileDialog(QWidget*, const FileDialogOptions&) override {
     return std::nullopt;
   }
-  std::optional<QString> SaveFileName(QWidget*, const FileDialogOptions&) override {
+  std::optional<QString> RunSaveFileDialog(QWidget*, const FileDialogOptions&) override {
     return std::nullopt;
   }
 };

@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
@@ -20,6 +21,7 @@
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
+#include "ui/platform/check_box.h"
 #include "ui/title.h"
 
 namespace zelbo {
@@ -43,9 +45,11 @@ MouseButton BoardButton(Qt::MouseButton button) {
   return MouseButton::kRight;
 }
 
+// Saved games are listed whatever the letter case of their extension.
 FileDialogOptions SavedGameDialog(bool save) {
   FileDialogOptions options;
-  options.filter = QStringLiteral("ZELBO FILE (*.KRP)");
+  options.description = QStringLiteral("ZELBO FILE");
+  options.patterns = QStringLiteral("*.KRP *.krp");
   options.default_suffix = QStringLiteral("KRP");
   options.folder = save ? QString() : QStringLiteral(".");
   options.confirm_overwrite = save;
@@ -82,6 +86,7 @@ TForm1::TForm1(Application& application, std::optional<QString> saved_game,
   CreateWindowButtons();
   LoadBuiltInPictures();
   FormCreate(saved_game);
+  WatchRestore(this, [this] { application_.RestoreMinimized(); });
 }
 
 TForm1::~TForm1() = default;
@@ -99,13 +104,14 @@ void TForm1::CreateControls() {
   setWindowTitle(QStringLiteral("Zelbo"));
   surface = new CanvasWidget(this);
   setCentralWidget(surface);
+  surface->SetChildrenKeepTheirClicks(true);
   surface->SetPaintHandler([this] { FormPaint(); });
   surface->on_click = [this] { FormClick(); };
   surface->on_mouse_up = [this](Qt::MouseButton button, QPoint p) {
     FormMouseUp(button, p.x(), p.y());
   };
 
-  Chec1 = new QCheckBox(QStringLiteral("Computer"), surface);
+  Chec1 = new CheckBox(QStringLiteral("Computer"), surface);
   Chec1->setGeometry(152, 0, 97, 20);
   Chec1->setChecked(true);
 
@@ -215,14 +221,17 @@ void TForm1::LoadBuiltInPictures() {
   Imm2.Load(QStringLiteral(":/pictures/Imm2.bmp"));
   Imcadre = Picture(QImage(28, 28, QImage::Format_RGB32), true);
   Image1->picture().Load(QStringLiteral(":/pictures/Image1.bmp"));
-  for (int i = 0; i < 3; ++i) ImageList1[i] = QIcon(QStringLiteral(":/icons/icon%1.png").arg(i));
+  // Decoded once: every tick of the caption's timer shows one of them.
+  for (int i = 0; i < 3; ++i) {
+    ImageList1[i] = QIcon(QPixmap(QStringLiteral(":/icons/icon%1.png").arg(i)));
+  }
   setWindowIcon(QIcon(QStringLiteral(":/icons/zelbo.png")));
 }
 
 void TForm1::FormCreate(const std::optional<QString>& saved_game) {
   title_string = DecodeTitle(Image1->picture().image());
   NewGame(state_, *this);
-  resize(370, 375);
+  setFixedSize(370, 375);
   Level1->setText(Level1->text() + QStringLiteral(": Easy "));
 
   // Until a skin brings a frame picture, the frame is the window's own colour.
@@ -397,15 +406,24 @@ void TForm1::Timer1Timer() {
   const QString caption = RotateCaption(windowTitle());
   setWindowTitle(caption);
   application_.SetTitle(caption);
-  if (!state_.game_over && Panel1->isVisible()) Image1->canvas().TextOut(5, 10, caption);
+  if (!state_.game_over && Panel1->isVisible()) WriteOnAboutPicture(caption);
   icon_index = NextIconIndex(icon_index);
-  QApplication::setWindowIcon(ImageList1[icon_index]);
+  application_.SetIcon(ImageList1[icon_index]);
   setWindowIcon(ImageList1[icon_index]);
+}
+
+// Each text goes over the last one, whose box the picture's solid white brush paints over first: a
+// narrower text leaves nothing of a wider one.
+void TForm1::WriteOnAboutPicture(const QString& text) {
+  Canvas& canvas = Image1->canvas();
+  if (canvas.brush_style == BrushStyle::kSolid) canvas.FillRect(about_text_box_);
+  canvas.TextOut(5, 10, text);
+  about_text_box_ = canvas.TextBox(5, 10, text);
 }
 
 void TForm1::sortiClick() { Quitter1Click(); }
 
-void TForm1::minimiserClick() { showMinimized(); }
+void TForm1::minimiserClick() { application_.Minimize(this); }
 
 void TForm1::bskinsMouseDown() {
   if (windowHandle() != nullptr) windowHandle()->startSystemMove();

@@ -143,6 +143,7 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void FormCreate(const std::optional<QString>& saved_game);
 
   void DrawCell(int x, int y, CellCode code);
+  void WriteOnAboutPicture(const QString& text);
   void DrawSelectionRing();
   const Picture* SquarePicture(CellCode code) const;
   QString SelectedSkin() const;
@@ -152,6 +153,7 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   TForm2* editor_ = nullptr;
   TForm3* skins_ = nullptr;
   TForm4* help_ = nullptr;
+  QRect about_text_box_;  // where the scrolling text was last written on the about picture
 
   // ---- Skins (skin_look.cpp): the skinned look's window takes the shape of what it draws. ----
   class WindowShape;

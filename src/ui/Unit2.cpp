@@ -25,18 +25,53 @@ QString IndexCaption(uint32_t index) {
 
 }  // namespace
 
+// The board window as the store sees it, but for its messages, which are shown over the editor
+// that caused them.
+class TForm2::StorePort : public BoardWindowPort {
+ public:
+  StorePort(TForm2& editor, BoardWindowPort& board_window, Application& application)
+      : editor_(editor), board_window_(board_window), application_(application) {}
+
+  void ShowMessage(std::string_view text) override {
+    application_.ShowMessage(&editor_, QString::fromUtf8(text.data(), std::ssize(text)));
+  }
+  void ShowErrorDialog(std::string_view text) override {
+    application_.dialogs().ShowErrorDialog(&editor_,
+                                           QString::fromUtf8(text.data(), std::ssize(text)));
+  }
+  void DrawBoard() override { board_window_.DrawBoard(); }
+  void SetApplicationTitle(std::string_view title) override {
+    board_window_.SetApplicationTitle(title);
+  }
+  void SetGauges(int gauge1, int gauge2) override { board_window_.SetGauges(gauge1, gauge2); }
+  void SetPanelVisible(bool visible) override { board_window_.SetPanelVisible(visible); }
+  void SetTakeBackCaption(std::string_view caption) override {
+    board_window_.SetTakeBackCaption(caption);
+  }
+  bool IsComputerChecked() const override { return board_window_.IsComputerChecked(); }
+  bool IsExperienceChecked() const override { return board_window_.IsExperienceChecked(); }
+
+ private:
+  TForm2& editor_;
+  BoardWindowPort& board_window_;
+  Application& application_;
+};
+
 TForm2::TForm2(Application& application, TForm1& board_window)
     : QWidget(nullptr, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                            Qt::WindowCloseButtonHint),
       application_(application),
       board_window_(board_window),
-      store_path_(ExperienceFilePath(board_window.files_folder)) {
+      store_path_(ExperienceFilePath(board_window.files_folder)),
+      store_port_(std::make_unique<StorePort>(*this, board_window, application)) {
   CreateControls();
   CreateSpeedButtons();
   CreatePopupMenu();
   LoadPictures();
   FormCreate();
+  WatchRestore(this);
+  application.TakeApplicationIcon(this);
 }
 
 TForm2::~TForm2() = default;
@@ -135,7 +170,7 @@ void TForm2::FormCreate() {
   ExperienceRecord& record = state().edit_record;
   record.from = record.to = record.captured = 0;
   SetupInitialPosition(record.pattern);
-  if (const auto shown = LoadExperienceFile(state(), board_window_, store_path_)) {
+  if (const auto shown = LoadExperienceFile(state(), *store_port_, store_path_)) {
     DrawRecord(*shown);
   }
 }
@@ -327,6 +362,6 @@ void TForm2::DrawRecord(const ExperienceRecord& record) {
 
 void TForm2::ShowIndexInCaption() { setWindowTitle(IndexCaption(state().experience_index)); }
 
-void TForm2::SaveStore() { SaveExperienceFile(state(), board_window_, store_path_); }
+void TForm2::SaveStore() { SaveExperienceFile(state(), *store_port_, store_path_); }
 
 }  // namespace zelbo

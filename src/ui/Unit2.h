@@ -1,8 +1,8 @@
 // The experience editor: the window in which patterns and their moves are drawn, browsed, added to
 // the experience store and deleted. It draws the pattern with the board window's square pictures,
 // at the board window's origin and square size, straight onto its canvas; the rules of the move
-// check, of the pop-up menu and of paging live in the library, and the store's messages go through
-// the board window.
+// check, of the pop-up menu and of paging live in the library. The store's messages are the
+// editor's own boxes; everything else the store asks of a window is the board window's.
 #pragma once
 
 #include <QIcon>
@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 
 #include "experience/experience_record.h"
 #include "game/board.h"
@@ -96,6 +97,8 @@ class TForm2 : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  class StorePort;
+
   void CreateControls();
   void CreateSpeedButtons();
   void CreatePopupMenu();
@@ -112,6 +115,7 @@ class TForm2 : public QWidget {
   Application& application_;
   TForm1& board_window_;
   const std::filesystem::path store_path_;
+  std::unique_ptr<StorePort> store_port_;
 };
 
 }  // namespace zelbo

@@ -34,7 +34,7 @@ TForm3::TForm3(Application& application, TForm1& board_window)
       board_window_(board_window) {
   setWindowTitle(QStringLiteral("SKIN"));
   setFixedSize(191, 224);
-  ListBox1 = new QListWidget(this);
+  ListBox1 = new ListBox(this);
   ListBox1->setItemDelegate(new FixedHeightItems(ListBox1));
   ListBox1->setUniformItemSizes(true);
   QFont font = ListBox1->font();
@@ -43,9 +43,11 @@ TForm3::TForm3(Application& application, TForm1& board_window)
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ListBox1);
-  connect(ListBox1, &QListWidget::itemSelectionChanged, this, [this] { ListBox1Click(); });
+  ListBox1->on_click = [this] { ListBox1Click(); };
   ListBox1->installEventFilter(this);
   FormCreate();
+  WatchRestore(this);
+  application.TakeApplicationIcon(this);
 }
 
 // The skins are listed once: a skin added later appears after the next start.
@@ -60,6 +62,8 @@ QString TForm3::SelectedSkin() const {
   return selected.isEmpty() ? QString() : selected.front()->text();
 }
 
+// Every click applies the skin, also a click on the skin already chosen: a skin whose bitmap was
+// mended is read again so.
 void TForm3::ListBox1Click() {
   const QString skin = SelectedSkin();
   if (!skin.isEmpty()) board_window_.ApplySkin(skin);

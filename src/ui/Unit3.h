@@ -6,8 +6,7 @@
 #include <QWidget>
 
 #include "ui/platform/application.h"
-
-class QListWidget;
+#include "ui/platform/list_box.h"
 
 namespace zelbo {
 
@@ -24,7 +23,7 @@ class TForm3 : public QWidget {
   void ListBox1Click();
   void ListBox1KeyDown(int key);
 
-  QListWidget* ListBox1 = nullptr;
+  ListBox* ListBox1 = nullptr;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -25,7 +25,7 @@ TForm4::TForm4(Application& application, const std::filesystem::path& files_fold
     : QWidget(nullptr, Qt::Window), application_(application) {
   setWindowTitle(QStringLiteral("HELP"));
   resize(342, 210);
-  ListBox1 = new QListWidget(this);
+  ListBox1 = new ListBox(this);
   ListBox1->setFrameShape(QFrame::NoFrame);
   ListBox1->setStyleSheet(QStringLiteral("QListWidget { background: navy; color: yellow; }"));
   QFont font(QStringLiteral("DejaVu Sans"));
@@ -38,11 +38,13 @@ TForm4::TForm4(Application& application, const std::filesystem::path& files_fold
     auto* item = new QListWidgetItem(Question(n).remove('\r').remove('\n'), ListBox1);
     item->setSizeHint(QSize(0, kItemHeight));
   }
-  connect(ListBox1, &QListWidget::itemClicked, this, [this] { ListBox1Click(); });
+  ListBox1->on_click = [this] { ListBox1Click(); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(ListBox1);
   FormCreate(files_folder);
+  WatchRestore(this);
+  application.TakeApplicationIcon(this);
 }
 
 void TForm4::FormCreate(const std::filesystem::path& files_folder) {

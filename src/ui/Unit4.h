@@ -9,8 +9,7 @@
 #include <vector>
 
 #include "ui/platform/application.h"
-
-class QListWidget;
+#include "ui/platform/list_box.h"
 
 namespace zelbo {
 
@@ -23,7 +22,7 @@ class TForm4 : public QWidget {
 
   void ListBox1Click();
 
-  QListWidget* ListBox1 = nullptr;
+  ListBox* ListBox1 = nullptr;
   // The lines of the answers text (the designed hidden memo).
   std::vector<std::string> Memo1;
 

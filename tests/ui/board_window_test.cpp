@@ -155,5 +155,88 @@ TEST_F(BoardWindowTest, BlockedPlayerLosesWithTheErrorDialog) {
   EXPECT_TRUE(window.Panel1->isVisible());
 }
 
+// A click on a control is that control's own: no button of it reaches the board, not even in the
+// middle of a chain, where a refused click would undo the captures made.
+TEST_F(BoardWindowTest, ClicksOnTheControlsStayWithTheControls) {
+  Play(BoardWith({{"B6", kPlayerMan}, {"C5", kComputerMan}, {"E3", kComputerMan}}));
+  Click("B6");
+  Click("D4", Qt::RightButton);
+  const Board in_chain = window.state().board;
+  const struct {
+    QWidget* control;
+    QPoint at;
+  } controls[] = {{window.BitBtn1, {23, 11}},
+                  {window.Chec1, {8, 10}},
+                  {window.Chec1, {90, 10}},
+                  {window.Gauge1, {20, 5}},
+                  {window.Gauge2, {20, 5}}};
+  for (const auto& c : controls) {
+    for (Qt::MouseButton button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+      const bool checked = window.Chec1->isChecked();
+      QTest::mouseClick(c.control, button, {}, c.at);
+      if (c.control == window.Chec1 && button == Qt::LeftButton) {
+        EXPECT_NE(window.Chec1->isChecked(), checked) << "a left click anywhere on it toggles it";
+        window.Chec1->setChecked(false);
+      }
+    }
+  }
+  EXPECT_EQ(dialogs.Take(), std::vector<std::string>{});
+  EXPECT_EQ(window.state().board, in_chain);
+  EXPECT_EQ(SquareName(window.state().selected_square), "D4");
+
+  // The about panel is hidden by a click on the window itself, not by one on a control.
+  window.Aboute1Click();
+  QTest::mouseClick(window.Gauge1, Qt::LeftButton, {}, QPoint(20, 5));
+  EXPECT_TRUE(window.Panel1->isVisible());
+  QTest::mouseClick(window.surface, Qt::LeftButton, {}, QPoint(5, 340));
+  EXPECT_FALSE(window.Panel1->isVisible());
+}
+
+// What the window uncovers is erased and painted again from the game: after the end of a game the
+// board shows its frame and coordinates and no squares, whether the window comes back from the
+// taskbar or the about panel is put away.
+TEST_F(BoardWindowTest, UncoveredAreasArePaintedFromTheGame) {
+  const QPoint c3 = Centre("C3");  // under the about panel
+  const auto shows_a_square = [&] {
+    QCoreApplication::processEvents();
+    return Pixel(c3.x(), c3.y()) != window.surface->window_color();
+  };
+  window.Aboute1Click();
+  ASSERT_TRUE(shows_a_square());
+  window.state().game_over = true;  // as the last capture of a game leaves it
+  window.showMinimized();
+  window.showNormal();
+  EXPECT_FALSE(shows_a_square()) << "restored from the taskbar";
+
+  window.state().game_over = false;
+  window.surface->Repaint();
+  ASSERT_TRUE(shows_a_square());
+  window.state().game_over = true;
+  window.FormClick();
+  EXPECT_FALSE(window.Panel1->isVisible());
+  EXPECT_FALSE(shows_a_square()) << "the about panel put away";
+}
+
+// A failed open has already reset the game; the window shows the reset position once the box that
+// reported the failure is gone.
+TEST_F(BoardWindowTest, AFailedOpenShowsTheResetPosition) {
+  Click("D6");
+  Click("E5");
+  const QPoint e5 = Centre("E5");
+  ASSERT_EQ(Pixel(e5.x(), e5.y()), window.Imm1.image().pixelColor(16, 16));
+  dialogs.Accept(QStringLiteral("/nonexistent/folder/game.KRP"));
+  window.open1Click();
+  EXPECT_NE(dialogs.Take().back().find("Fichier introuvable"), std::string::npos);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Pixel(e5.x(), e5.y()), window.Im0.image().pixelColor(16, 16));
+}
+
+// The board window keeps its designed size: it cannot be maximised or resized.
+TEST_F(BoardWindowTest, HasAFixedSize) {
+  EXPECT_EQ(window.minimumSize(), QSize(370, 375));
+  EXPECT_EQ(window.maximumSize(), QSize(370, 375));
+  EXPECT_FALSE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+}
+
 }  // namespace
 }  // namespace zelbo

@@ -4,6 +4,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
 #include <QFrame>
 #include <QPushButton>
 #include <QTest>
@@ -25,6 +27,22 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::kInitialLine;
+
+// Counts the events a widget and its children receive.
+class EventCounter : public QObject {
+ public:
+  explicit EventCounter(QWidget& widget) {
+    widget.installEventFilter(this);
+    for (QWidget* child : widget.findChildren<QWidget*>()) child->installEventFilter(this);
+  }
+  int count = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent*) override {
+    ++count;
+    return false;
+  }
+};
 
 class CommandsTest : public ::testing::Test {
  protected:
@@ -151,8 +169,15 @@ TEST_F(CommandsTest, SavesAndOpensThroughTheFileDialogs) {
   window.Save1Click();
   EXPECT_EQ(fs::file_size(folder / "game.KRP"), 192u);
   EXPECT_TRUE(dialogs.last_file_dialog.confirm_overwrite);
-  EXPECT_EQ(dialogs.last_file_dialog.filter, "ZELBO FILE (*.KRP)");
   EXPECT_EQ(dialogs.last_file_dialog.default_suffix, "KRP");
+  // The dialog names the kind of file alone, and lists saved games whatever the case of their
+  // extension.
+  QFileDialog file_dialog;
+  SetUpFileDialog(file_dialog, dialogs.last_file_dialog);
+  const auto* types = file_dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+  ASSERT_NE(types, nullptr);
+  EXPECT_EQ(types->currentText(), "ZELBO FILE");
+  EXPECT_EQ(dialogs.last_file_dialog.patterns, "*.KRP *.krp");
 
   Move("B6", "A5");
   window.open1Click();  // cancelled: nothing changes
@@ -206,12 +231,38 @@ TEST_F(CommandsTest, TheCaptionScrollsAndTheIconsCycle) {
     EXPECT_EQ(window.icon_index, icons[tick]);
   }
   EXPECT_EQ(window.Timer1->interval(), 900);
+  // The icon cycles on the board window and on the windows on the screen that have none of their
+  // own; a hidden window is left alone until it is shown.
+  EXPECT_EQ(window.windowIcon().cacheKey(), window.ImageList1[2].cacheKey());
+  EXPECT_FALSE(help.testAttribute(Qt::WA_SetWindowIcon));
+  EventCounter hidden_window_events(help);
+  window.Timer1Timer();
+  EXPECT_EQ(hidden_window_events.count, 0) << "a tick costs a hidden window nothing";
+  help.show();
+  EXPECT_EQ(help.windowIcon().cacheKey(), window.ImageList1[0].cacheKey());
+  window.Timer1Timer();
+  EXPECT_EQ(help.windowIcon().cacheKey(), window.ImageList1[1].cacheKey());
+  help.hide();
 
   // With the about panel open during a game the caption is written on the picture, not after.
   window.Aboute1Click();
   const QImage before = window.Image1->picture().image().copy();
   window.Timer1Timer();
   EXPECT_NE(window.Image1->picture().image(), before);
+  // A narrower text leaves nothing of a wider one.
+  window.setWindowTitle("iWW");
+  window.Timer1Timer();  // "WiW"
+  window.Timer1Timer();  // "iWi"
+  Canvas& canvas = window.Image1->canvas();
+  const QRect wide = canvas.TextBox(5, 10, "WiW");
+  const QRect narrow = canvas.TextBox(5, 10, "iWi");
+  ASSERT_LT(narrow.right(), wide.right());
+  const QImage& picture = window.Image1->picture().image();
+  int dark = 0;
+  for (int x = narrow.right() + 1; x <= wide.right(); ++x) {
+    for (int y = wide.top(); y <= wide.bottom(); ++y) dark += picture.pixelColor(x, y) != Qt::white;
+  }
+  EXPECT_EQ(dark, 0);
   window.state().game_over = true;
   const QImage over = window.Image1->picture().image().copy();
   window.Timer1Timer();

@@ -213,6 +213,8 @@ TEST_F(EditorTest, PagesAddsAndDeletesWithTheFileRewrittenEachTime) {
 TEST_F(EditorTest, WithoutAStoreKeepsAddedRecordsInMemoryOnly) {
   Open(std::nullopt);
   Click(&TForm2::SpeedButton1);
+  // Both boxes belong to the editor, which made them, and not to the board window.
+  EXPECT_EQ(dialogs.parents, (std::vector<QWidget*>{editor.get(), editor.get()}));
   EXPECT_EQ(dialogs.Take(), (Shown{"Zelbo:  No experience ", "Zelbo:  No experience "}));
   EXPECT_EQ(board_window.state().experience_count, 1u);
   EXPECT_TRUE(folder.Entries().empty());

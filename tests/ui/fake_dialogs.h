@@ -17,40 +17,56 @@ class FakeDialogs : public Dialogs {
   // "CAPTION: TEXT" for each message box, "error-dialog: TEXT" for the error dialog,
   // "input CAPTION PROMPT VALUE", "open ..." and "save ..." for the others.
   std::vector<std::string> shown;
+  // The window each of them was shown over.
+  std::vector<QWidget*> parents;
   // The answers of the input and file dialogs, in order; with none left, they are cancelled.
   void Accept(const QString& text) { answers_.push_back({true, text}); }
   void Cancel() { answers_.push_back({false, QString()}); }
   FileDialogOptions last_file_dialog;
 
-  void ShowMessage(QWidget*, const QString& caption, const QString& text) override {
-    shown.push_back((caption + QStringLiteral(": ") + text).toStdString());
-  }
-  void ShowErrorDialog(QWidget*, const QString& text) override {
-    shown.push_back(("error-dialog: " + text).toStdString());
-  }
-  std::optional<QString> InputQuery(QWidget*, const QString& caption, const QString& prompt,
-                                    const QString& value) override {
-    shown.push_back(("input " + caption + "|" + prompt + "|" + value).toStdString());
-    return Answer();
-  }
-  std::optional<QString> OpenFileName(QWidget*, const FileDialogOptions& options) override {
-    shown.push_back("open " + options.filter.toStdString());
-    last_file_dialog = options;
-    return Answer();
-  }
-  std::optional<QString> SaveFileName(QWidget*, const FileDialogOptions& options) override {
-    shown.push_back("save " + options.filter.toStdString());
-    last_file_dialog = options;
-    return Answer();
+  std::vector<std::string> Take() {
+    parents.clear();
+    return std::exchange(shown, {});
   }
 
-  std::vector<std::string> Take() { return std::exchange(shown, {}); }
+ protected:
+  void RunMessage(QWidget* parent, const QString& caption, const QString& text) override {
+    Record(parent, caption + QStringLiteral(": ") + text);
+  }
+  void RunErrorDialog(QWidget* parent, const QString& text) override {
+    Record(parent, "error-dialog: " + text);
+  }
+  std::optional<QString> RunInputQuery(QWidget* parent, const QString& caption,
+                                       const QString& prompt, const QString& value) override {
+    Record(parent, "input " + caption + "|" + prompt + "|" + value);
+    return Answer();
+  }
+  std::optional<QString> RunOpenFileDialog(QWidget* parent,
+                                           const FileDialogOptions& options) override {
+    Record(parent, "open " + Filter(options));
+    last_file_dialog = options;
+    return Answer();
+  }
+  std::optional<QString> RunSaveFileDialog(QWidget* parent,
+                                           const FileDialogOptions& options) override {
+    Record(parent, "save " + Filter(options));
+    last_file_dialog = options;
+    return Answer();
+  }
 
  private:
   struct Scripted {
     bool accepted;
     QString text;
   };
+
+  static QString Filter(const FileDialogOptions& options) {
+    return options.description + " (" + options.patterns + ")";
+  }
+  void Record(QWidget* parent, const QString& text) {
+    shown.push_back(text.toStdString());
+    parents.push_back(parent);
+  }
 
   std::optional<QString> Answer() {
     if (answers_.empty()) return std::nullopt;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QListWidget>
+#include <QTest>
 #include <filesystem>
 #include <fstream>
 
@@ -43,6 +44,28 @@ TEST_F(HelpWindowTest, ListsTheQuestionsAndShowsAnAnswerUnderItsQuestion) {
   EXPECT_EQ(dialogs.Take(), std::vector<std::string>{
                                 "\rcommencez une nouvelle partie\n: Cliquez \"F2\"\r\r      OU\r\r "
                                 "\"Fichier\" puis  \"Nouveau\"\r"});
+}
+
+// The list's click comes from the keyboard too: a question reached with the arrow keys, or chosen
+// again with Enter or Space, shows its answer as a click on it does.
+TEST_F(HelpWindowTest, TheKeyboardShowsAnswersAsClicksDo) {
+  TForm4 help(application, folder);
+  help.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
+  help.ListBox1->setFocus();
+  const QRect second = help.ListBox1->visualItemRect(help.ListBox1->item(1));
+  QTest::mouseClick(help.ListBox1->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::mouseClick(help.ListBox1->viewport(), Qt::LeftButton, {}, second.center());
+  QTest::keyClick(help.ListBox1, Qt::Key_Down);
+  QTest::keyClick(help.ListBox1, Qt::Key_Return);
+  QTest::keyClick(help.ListBox1, Qt::Key_Space);
+  QTest::keyClick(help.ListBox1, Qt::Key_Up);
+  std::vector<std::string> captions;
+  for (const std::string& shown : dialogs.Take())
+    captions.push_back(shown.substr(0, shown.find(':')));
+  EXPECT_EQ(captions, (std::vector<std::string>{"Comment jouer? ", "Comment jouer? ",
+                                                "détruisez 2 pieces  ", "détruisez 2 pieces  ",
+                                                "détruisez 2 pieces  ", "Comment jouer? "}));
 }
 
 TEST_F(HelpWindowTest, AHelpFileReplacesTheBuiltInText) {

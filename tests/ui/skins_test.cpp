@@ -92,6 +92,17 @@ class SkinsTest : public ::testing::Test {
     return *chooser;
   }
 
+  // A click on an item of the chooser, as the user makes it.
+  void ClickSkin(int row) {
+    TForm3& skins = Chooser();
+    skins.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&skins));
+    QListWidgetItem* item = skins.ListBox1->item(row);
+    ASSERT_NE(item, nullptr);
+    QTest::mouseClick(skins.ListBox1->viewport(), Qt::LeftButton, {},
+                      skins.ListBox1->visualItemRect(item).center());
+  }
+
   // Lets the window settle: its shape follows the drawing once the event loop runs.
   static void Settle() { QTest::qWait(20); }
 
@@ -194,7 +205,7 @@ TEST_F(SkinsTest, APlainFileChosenAsASkinHasNoPictures) {
   TForm3& skins = Chooser();
   ASSERT_EQ(skins.ListBox1->count(), 1);
   const QImage im0 = window.Im0.image();
-  skins.ListBox1->item(0)->setSelected(true);
+  ClickSkin(0);
   EXPECT_TRUE(Frameless());
   EXPECT_EQ(window.Im0.image(), im0);
   for (PictureControl* button : Buttons()) {
@@ -368,12 +379,11 @@ TEST_F(SkinsTest, TheSkinnedWindowIsShapedByWhatItDraws) {
 TEST_F(SkinsTest, TheSaveButtonAppliesTheSelectedSkinAgain) {
   const fs::path skin = Skin("Bois");
   Put(skin, "2.bmp", Filled(35, 35, kGreen));
-  TForm3& skins = Chooser();
-  skins.ListBox1->item(0)->setSelected(true);
+  ClickSkin(0);
   ASSERT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
   Put(skin, "2.bmp", Filled(35, 35, kBlue));
   QTest::mouseClick(window.bsauvegarder, Qt::LeftButton, {}, QPoint(16, 16));
-  EXPECT_EQ(dialogs.Take(), Shown{"save ZELBO FILE (*.KRP)"}) << "cancelled";
+  EXPECT_EQ(dialogs.Take(), Shown{"save ZELBO FILE (*.KRP *.krp)"}) << "cancelled";
   EXPECT_EQ(window.Im0.image(), Filled(35, 35, kBlue));
   EXPECT_TRUE(Frameless());
 }
@@ -400,6 +410,44 @@ TEST_F(SkinsTest, TheChooserAnswersF1WithTheHelpOnSkins) {
   ASSERT_EQ(shown.size(), 1u);
   help.ShowHelpTopic(4);
   EXPECT_EQ(dialogs.Take(), shown);
+}
+
+// The chooser's click comes on every click, also on the skin already chosen, so a mended bitmap is
+// read again; a skin reached with the arrow keys is applied too.
+TEST_F(SkinsTest, EveryClickOnASkinAppliesIt) {
+  const fs::path first = Skin("Bois");
+  const fs::path second = Skin("Marbre");
+  Put(first, "2.bmp", Filled(35, 35, kGreen));
+  Put(second, "2.bmp", Filled(35, 35, kRed));
+  ClickSkin(0);
+  ASSERT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
+  Put(first, "2.bmp", Filled(35, 35, kBlue));
+  ClickSkin(0);
+  EXPECT_EQ(window.Im0.image(), Filled(35, 35, kBlue)) << "the same skin clicked again";
+  QTest::keyClick(Chooser().ListBox1, Qt::Key_Down);
+  EXPECT_EQ(window.Im0.image(), Filled(35, 35, kRed)) << "the next skin, reached with a key";
+}
+
+// The skinned look's minimise button takes the whole program to the taskbar, and its windows come
+// back with the board window.
+TEST_F(SkinsTest, TheMinimiseButtonMinimisesEveryWindow) {
+  Skin("Bois");
+  ClickSkin(0);
+  ASSERT_TRUE(Frameless());
+  editor.show();
+  help.show();
+  const std::vector<QWidget*> others = {&editor, &help, &Chooser()};
+  QTest::mouseClick(window.MINIMISER, Qt::LeftButton, {}, QPoint(16, 16));
+  EXPECT_TRUE(window.isMinimized());
+  for (QWidget* other : others)
+    EXPECT_TRUE(other->isMinimized()) << other->windowTitle().toStdString();
+  window.showNormal();
+  for (QWidget* other : others) {
+    EXPECT_FALSE(other->isMinimized()) << other->windowTitle().toStdString();
+    EXPECT_TRUE(other->isVisible());
+  }
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  EXPECT_FALSE(window.isMinimized()) << "a skin applied after the restore";
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 // The application object the windows share: its title, which every message box takes as its
-// caption (it is not Qt's display name), and the dialogs they are shown with.
+// caption (it is not Qt's display name), the dialogs they are shown with, and minimising, which
+// takes every window of the program to the taskbar at once.
 #pragma once
 
+#include <QIcon>
+#include <QPointer>
 #include <QString>
+#include <functional>
+#include <vector>
 
 #include "ui/platform/dialogs.h"
 
@@ -24,9 +29,28 @@ class Application {
     dialogs_.ShowMessage(parent, title_, text);
   }
 
+  // The application's icon, which the windows that have none of their own show. Only those on the
+  // screen take it at once; a hidden one takes it when it is shown.
+  const QIcon& icon() const { return icon_; }
+  void SetIcon(const QIcon& icon);
+  void TakeApplicationIcon(QWidget* window);
+
+  // Minimises the main window and every other window of the program that is on the screen.
+  void Minimize(QWidget* main_window);
+  // The main window is back from the taskbar: the windows minimised with it come back too.
+  void RestoreMinimized();
+
  private:
   Dialogs& dialogs_;
   QString title_;
+  QIcon icon_;
+  std::vector<QPointer<QWidget>> icon_takers_;
+  std::vector<QPointer<QWidget>> minimized_with_main_;
 };
+
+// Follows a window through the taskbar: back from it, the window is painted again whole, as the
+// platform repaints a restored window, its native window forgets that it was minimised (else it
+// would go back to the taskbar the next time it is shown), and `restored` runs.
+void WatchRestore(QWidget* window, std::function<void()> restored = {});
 
 }  // namespace zelbo

@@ -1,5 +1,6 @@
 #include "ui/platform/canvas.h"
 
+#include <QChildEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -31,10 +32,15 @@ void Canvas::Draw(int x, int y, const Picture& picture) {
   Changed(QRect(x, y, picture.width(), picture.height()));
 }
 
+QRect Canvas::TextBox(int x, int y, const QString& text) const {
+  const QFontMetrics metrics(font);
+  return {x, y, metrics.horizontalAdvance(text), metrics.height()};
+}
+
 void Canvas::TextOut(int x, int y, const QString& text) {
   if (target_->isNull()) return;
   const QFontMetrics metrics(font);
-  const QRect box(x, y, metrics.horizontalAdvance(text), metrics.height());
+  const QRect box = TextBox(x, y, text);
   QPainter painter(target_);
   if (brush_style == BrushStyle::kSolid) painter.fillRect(box, brush_color);
   painter.setFont(font);
@@ -98,10 +104,20 @@ CanvasWidget::CanvasWidget(QWidget* parent)
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+// The children outlive this part of the widget: their hiding while they are deleted is not watched.
+CanvasWidget::~CanvasWidget() {
+  for (QObject* child : children()) child->removeEventFilter(this);
+}
+
 void CanvasWidget::SetWindowColor(QColor color) { window_color_ = color; }
 
 void CanvasWidget::Repaint() {
   EraseAndPaint();
+  update();
+}
+
+void CanvasWidget::Invalidate() {
+  needs_repaint_ = true;
   update();
 }
 
@@ -126,13 +142,35 @@ void CanvasWidget::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
 }
 
+void CanvasWidget::showEvent(QShowEvent* event) {
+  needs_repaint_ = true;
+  QWidget::showEvent(event);
+}
+
+void CanvasWidget::childEvent(QChildEvent* event) {
+  if (event->added() && event->child()->isWidgetType()) event->child()->installEventFilter(this);
+  QWidget::childEvent(event);
+}
+
+// A child control that is hidden uncovers the surface under it.
+bool CanvasWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Hide && isVisible()) Invalidate();
+  return QWidget::eventFilter(watched, event);
+}
+
 void CanvasWidget::mousePressEvent(QMouseEvent* event) {
+  const bool on_child = childAt(event->position().toPoint()) != nullptr;
+  pressed_on_child_.setFlag(event->button(), on_child);
+  if (children_keep_clicks_ && on_child) return;
   if (event->button() == Qt::LeftButton) left_pressed_ = true;
 }
 
 // A click comes before the button's release, as the platform reports them.
 void CanvasWidget::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint point = event->position().toPoint();
+  const bool child_pressed = pressed_on_child_.testFlag(event->button());
+  pressed_on_child_.setFlag(event->button(), false);
+  if (children_keep_clicks_ && child_pressed) return;
   if (event->button() == Qt::LeftButton && left_pressed_ && rect().contains(point) && on_click) {
     on_click();
   }

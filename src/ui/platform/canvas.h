@@ -31,6 +31,8 @@ class Canvas {
   // The picture at its own size, its key colour left out when it is transparent.
   void Draw(int x, int y, const Picture& picture);
   void TextOut(int x, int y, const QString& text);
+  // The box that TextOut fills behind the text with a solid brush.
+  QRect TextBox(int x, int y, const QString& text) const;
   void Ellipse(int x1, int y1, int x2, int y2);
   void Rectangle(int x1, int y1, int x2, int y2);
   void FillRect(const QRect& rect);  // in the brush colour, no outline
@@ -43,12 +45,16 @@ class Canvas {
   std::function<void(const QRect&)> changed_;
 };
 
-// A widget whose surface is a Canvas. A real repaint (the first show, a resize, Repaint()) first
-// fills the surface with the window colour and then runs the window's paint handler, as the
-// platform's erase-then-paint would; drawing between repaints just shows.
+// A widget whose surface is a Canvas. A real repaint first fills the surface with the window colour
+// and then runs the window's paint handler, as the platform's erase-then-paint would; drawing
+// between repaints just shows. Real repaints come with every show and resize, when a child control
+// is hidden (it uncovers what it hid), when Invalidate() says the window was uncovered, and with
+// Repaint().
 class CanvasWidget : public QWidget {
- public:
-  explicit CanvasWidget(QWidget* parent = nullptr);
+  Q_OBJECT  // for qobject_cast and findChildren
+
+      public : explicit CanvasWidget(QWidget* parent = nullptr);
+  ~CanvasWidget() override;
 
   Canvas& canvas() { return canvas_; }
   const QImage& surface() const { return surface_; }
@@ -62,6 +68,13 @@ class CanvasWidget : public QWidget {
 
   // Erases and repaints now, as a window does when it is told to repaint itself.
   void Repaint();
+  // Erases and repaints at the next paint: the window was uncovered.
+  void Invalidate();
+
+  // When set, a click on a child control is the control's alone: presses that a control passes
+  // on (a right click on a button, any click on a gauge) and their releases reach neither
+  // on_click nor on_mouse_up.
+  void SetChildrenKeepTheirClicks(bool keep) { children_keep_clicks_ = keep; }
 
   // Called after every change of what is drawn (for the window's shape, for instance).
   void SetDrawnHandler(std::function<void()> handler) { drawn_handler_ = std::move(handler); }
@@ -75,6 +88,9 @@ class CanvasWidget : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void childEvent(QChildEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -91,6 +107,8 @@ class CanvasWidget : public QWidget {
   bool needs_repaint_ = true;
   bool painting_ = false;
   bool left_pressed_ = false;
+  bool children_keep_clicks_ = false;
+  Qt::MouseButtons pressed_on_child_;  // the buttons whose press a child control passed on
 };
 
 }  // namespace zelbo

@@ -4,7 +4,59 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "ui/platform/canvas.h"
+
 namespace zelbo {
+namespace {
+
+// The window under a closed dialog repaints what the dialog covered.
+void RepaintUncovered(QWidget* parent) {
+  if (parent == nullptr) return;
+  QWidget* window = parent->window();
+  for (CanvasWidget* canvas : window->findChildren<CanvasWidget*>()) canvas->Invalidate();
+}
+
+std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOptions& options,
+                                     QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent);
+  SetUpFileDialog(dialog, options);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                     : QFileDialog::AnyFile);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+void Dialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
+  RunMessage(parent, caption, text);
+  RepaintUncovered(parent);
+}
+
+void Dialogs::ShowErrorDialog(QWidget* parent, const QString& text) {
+  RunErrorDialog(parent, text);
+  RepaintUncovered(parent);
+}
+
+std::optional<QString> Dialogs::InputQuery(QWidget* parent, const QString& caption,
+                                           const QString& prompt, const QString& value) {
+  auto answer = RunInputQuery(parent, caption, prompt, value);
+  RepaintUncovered(parent);
+  return answer;
+}
+
+std::optional<QString> Dialogs::OpenFileName(QWidget* parent, const FileDialogOptions& options) {
+  auto answer = RunOpenFileDialog(parent, options);
+  RepaintUncovered(parent);
+  return answer;
+}
+
+std::optional<QString> Dialogs::SaveFileName(QWidget* parent, const FileDialogOptions& options) {
+  auto answer = RunSaveFileDialog(parent, options);
+  RepaintUncovered(parent);
+  return answer;
+}
 
 QString DisplayedText(const QString& text) {
   QString shown = text;
@@ -13,7 +65,16 @@ QString DisplayedText(const QString& text) {
   return shown;
 }
 
-void QtDialogs::ShowMessage(QWidget* parent, const QString& caption, const QString& text) {
+void SetUpFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
+  dialog.setDirectory(options.folder);
+  dialog.setNameFilter(options.description + QStringLiteral(" (") + options.patterns +
+                       QStringLiteral(")"));
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
+  dialog.setDefaultSuffix(options.default_suffix);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirm_overwrite);
+}
+
+void QtDialogs::RunMessage(QWidget* parent, const QString& caption, const QString& text) {
   // A caption is one line: the line breaks of a question are left out of it.
   const QString one_line = QString(caption).remove('\r').remove('\n');
   QMessageBox box(QMessageBox::NoIcon, one_line, DisplayedText(text), QMessageBox::Ok, parent);
@@ -21,42 +82,28 @@ void QtDialogs::ShowMessage(QWidget* parent, const QString& caption, const QStri
   box.exec();
 }
 
-void QtDialogs::ShowErrorDialog(QWidget* parent, const QString& text) {
+void QtDialogs::RunErrorDialog(QWidget* parent, const QString& text) {
   QMessageBox box(QMessageBox::Critical, QStringLiteral("Erreur"), DisplayedText(text),
                   QMessageBox::Yes, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
 }
 
-std::optional<QString> QtDialogs::InputQuery(QWidget* parent, const QString& caption,
-                                             const QString& prompt, const QString& value) {
+std::optional<QString> QtDialogs::RunInputQuery(QWidget* parent, const QString& caption,
+                                                const QString& prompt, const QString& value) {
   bool ok = false;
   QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, value, &ok);
   if (!ok) return std::nullopt;
   return text;
 }
 
-namespace {
-
-std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogOptions& options,
-                                     QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, QString(), options.folder, options.filter);
-  dialog.setAcceptMode(mode);
-  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                     : QFileDialog::AnyFile);
-  dialog.setDefaultSuffix(options.default_suffix);
-  dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirm_overwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().first();
-}
-
-}  // namespace
-
-std::optional<QString> QtDialogs::OpenFileName(QWidget* parent, const FileDialogOptions& options) {
+std::optional<QString> QtDialogs::RunOpenFileDialog(QWidget* parent,
+                                                    const FileDialogOptions& options) {
   return RunFileDialog(parent, options, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::SaveFileName(QWidget* parent, const FileDialogOptions& options) {
+std::optional<QString> QtDialogs::RunSaveFileDialog(QWidget* parent,
+                                                    const FileDialogOptions& options) {
   return RunFileDialog(parent, options, QFileDialog::AcceptSave);
 }
 
