@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "experience/experience_editing.h"
-#include "files/size_limit.h"
+#include "files/child_process.h"
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "support/recording_port.h"
 
@@ -142,6 +143,42 @@ TEST(SaveExperienceFile, ShowsAFailedWriteAndLeavesTheOldStoreWhole) {
   EXPECT_EQ(outcome, "message Erreur E/S 27");
   EXPECT_EQ(ReadBytes(path), old);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"braskel.exp"});
+}
+
+// The editor's "+" and "x" rewrite the store: not one the user may not write.
+TEST(SaveExperienceFile, LeavesAReadOnlyStoreAsItWas) {
+  testing::TempFolder folder;
+  const auto path = ExperienceFilePath(folder.path());
+  const Bytes old = RecordBytes(0);
+  WriteBytes(path, old);
+  const testing::OrdinaryUser user = testing::TheOrdinaryUser();
+  ASSERT_TRUE(testing::Prepare(folder.path(), user.uid, user.gid, 0755));
+  ASSERT_TRUE(testing::Prepare(path, user.uid, user.gid, 0444));
+  GameState state;
+  state.experience_list.assign(2, RecordOf(RecordBytes(9)));
+  state.experience_count = 2;
+  const std::string outcome = testing::IoErrorAsOrdinaryUser([&] {
+    testing::RecordingPort port;
+    SaveExperienceFile(state, port, path);
+    for (const std::string& event : port.Take()) throw IoError(event);
+  });
+  if (outcome == testing::kStillRoot) GTEST_SKIP() << outcome;
+  EXPECT_EQ(outcome, "message Accès au fichier refusé");
+  EXPECT_EQ(ReadBytes(path), old);
+  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"braskel.exp"});
+}
+
+TEST(LoadExperienceFile, RefusesAPipeAtOnce) {
+  testing::TempFolder folder;
+  const auto path = ExperienceFilePath(folder.path());
+  ASSERT_TRUE(testing::MakeFifo(path));
+  const testing::FifoWatchdog watchdog({path});
+  GameState state = EditorAtStart();
+  testing::RecordingPort port;
+  EXPECT_FALSE(LoadExperienceFile(state, port, path));
+  EXPECT_EQ(port.Take(), Events{"message Accès au fichier refusé"});
+  EXPECT_TRUE(state.experience_list.empty());
+  EXPECT_FALSE(watchdog.fired());
 }
 
 }  // namespace
