@@ -206,7 +206,7 @@ TEST(ReplaceFile, ReplacesOnlyWhatTheUserMayWrite) {
     if (c.file_there && stat(file.c_str(), &status) == 0) {
       EXPECT_EQ(status.st_mode & 07777, c.file_mode) << c.name;
       if (c.file_of_root) {
-        EXPECT_EQ(status.st_uid, 0u) << c.name << ": rewritten in place";
+        EXPECT_EQ(status.st_uid, 0u) << c.name << ": the owner is kept";
       }
     }
   }
