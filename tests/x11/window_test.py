@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The real program in a real X window: clicks with xdotool, the board read from screenshots.
 
-    xvfb-run -a -s "-screen 0 800x600x24" python3 window_test.py BUILD/zelbo
+    xvfb-run -a -s "-screen 0 800x600x24 -noreset" python3 window_test.py BUILD/zelbo
 
 The program, its skins and its store are copied into a temporary folder, since it looks for its
 files beside the executable. Each square is read at its centre and compared with the centres of
