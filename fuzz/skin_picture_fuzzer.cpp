@@ -87,7 +87,7 @@ void Run(std::span<const uint8_t> bytes) {
   const bool loaded_by_look = std::any_of(loads.begin(), loads.end(),
                                           [&](const SkinLoad& load) { return load.file == file; });
   world->dialogs.messages.clear();
-  const bool applied = world->window->ApplySkin(QString::fromStdString(skin));
+  const bool applied = world->window->ApplySkin(skin);
   const bool refused = loaded_by_look && from_file.isNull();
   ZELBO_CHECK(applied == !refused, std::string(file) + " in " + skin);
   const std::vector<QString> expected =

@@ -1,7 +1,6 @@
 #include "experience/experience_file.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "files/file_io.h"
@@ -54,8 +53,7 @@ void EncodeExperienceRecord(const ExperienceRecord& record,
 }
 
 ExperienceFileContents ReadExperienceFile(const fs::path& path) {
-  const std::vector<uint8_t> bytes = ReadFileBytes(path, kMaxExperienceFileBytes + 1);
-  if (bytes.size() > kMaxExperienceFileBytes) throw SystemIoError(EFBIG);
+  const std::vector<uint8_t> bytes = ReadWholeFile(path, kMaxExperienceFileBytes);
   ExperienceFileContents contents;
   const std::size_t count = bytes.size() / kExperienceRecordSize;
   contents.records.reserve(count);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "experience/experience_record.h"
+#include "files/file_io.h"
 #include "files/io_error.h"
 #include "game/board_window_port.h"
 #include "game/game_state.h"
@@ -30,7 +31,7 @@ inline constexpr std::string_view kNoExperienceText = " No experience ";
 // The largest store that is read: 64 MiB, some 340,000 records, far beyond what anyone draws by
 // hand. A larger file is refused whole ("Erreur E/S 27", the system's "file too large") rather
 // than loaded cut short, which the next save would make final.
-inline constexpr std::size_t kMaxExperienceFileBytes = std::size_t{64} << 20;
+inline constexpr std::size_t kMaxExperienceFileBytes = kMaxWholeFileBytes;
 
 // "braskel.exp" in `folder` (the executable's folder in the program).
 std::filesystem::path ExperienceFilePath(const std::filesystem::path& folder);

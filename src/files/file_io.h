@@ -1,6 +1,12 @@
 // Reading and rewriting the program's data files. Every step is checked at once and the first
-// failure throws an IoError. A rewritten file is written beside the old one under a temporary
-// name and renamed over it, so a failed write never leaves half a file behind.
+// failure throws an IoError. Only regular files are read or replaced: a pipe, a device or a folder
+// in a file's place is refused access, and opening one never waits for a writer. A rewritten file
+// is written beside the old one under a temporary name, flushed to the disk and renamed over it,
+// so a failed write or a power cut leaves the old file or the new one, never half of one.
+//
+// This module is where the library meets the operating system: besides the standard library it
+// uses the POSIX calls that have no standard counterpart (open without blocking, fstat, access
+// checks, fsync), in file_io.cpp only.
 #pragma once
 
 #include <cstddef>
@@ -13,17 +19,30 @@
 
 namespace zelbo {
 
-// The first `max_bytes` bytes of a file, or all of it when it is shorter, read in one call. A
-// folder given as the file is refused access.
+// The largest data file read whole: 64 MiB, far beyond anything the program writes or anyone
+// types. A larger file is refused whole ("Erreur E/S 27", the system's "file too large") rather
+// than read cut short.
+inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{64} << 20;
+
+// The first `max_bytes` bytes of a file, or all of it when it is shorter. Anything but a regular
+// file (a folder, a pipe, a device) is refused access.
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes);
+
+// The whole of a file of at most `max_bytes`; a larger one fails with "Erreur E/S 27".
+std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path,
+                                   std::size_t max_bytes = kMaxWholeFileBytes);
 
 // Exactly the first `record_size` bytes of a file; bytes after them are not read. A shorter file
 // fails with "Lecture au-delà de la fin de fichier".
 std::vector<uint8_t> ReadFirstRecord(const std::filesystem::path& path, std::size_t record_size);
 
-// Replaces the contents of `path` with `bytes`: written to a new file in the same folder, which
-// takes the permissions of the file it replaces, then renamed over it. A symbolic link is followed
-// and its target replaced. On failure the temporary file is removed and the old file stays whole.
+// Replaces the contents of `path` with `bytes`. A symbolic link is followed and its target
+// replaced. An existing file that this process may not write, or that is not a regular file, is
+// refused access and left as it was. Otherwise the bytes go to a new file in the same folder,
+// which takes the permissions of the file it replaces, and that file is renamed over the old one;
+// on failure it is removed and the old file stays whole. When the folder takes no new file (or
+// refuses the rename) but the file itself may be written, the file is rewritten in place, as a
+// plain rewrite would do.
 void ReplaceFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace zelbo

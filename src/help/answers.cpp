@@ -119,7 +119,7 @@ std::string DecodeAnswersText(std::span<const uint8_t> bytes) {
 }
 
 std::vector<std::string> LoadAnswersFile(const std::filesystem::path& path) {
-  return SplitAnswerLines(DecodeAnswersText(ReadFileBytes(path, kMaxAnswersFileBytes)));
+  return SplitAnswerLines(DecodeAnswersText(ReadWholeFile(path, kMaxAnswersFileBytes)));
 }
 
 std::string UnreadableAnswersFileMessage(const std::filesystem::path& path, const IoError& error) {

@@ -13,12 +13,15 @@
 #include <string_view>
 #include <vector>
 
+#include "files/file_io.h"
 #include "files/io_error.h"
 
 namespace zelbo {
 
-// A "help.eng" larger than this is read up to here only: topics past it are not found.
-inline constexpr std::size_t kMaxAnswersFileBytes = std::size_t{1} << 20;
+// The largest "help.eng" that is read, the same as for the other data files: a larger one is
+// reported as unreadable ("Erreur E/S 27", the system's "file too large") and the built-in text
+// stays, rather than a text cut short, perhaps inside a letter.
+inline constexpr std::size_t kMaxAnswersFileBytes = kMaxWholeFileBytes;
 
 // The built-in answers text as lines.
 std::vector<std::string> BuiltInAnswers();
@@ -31,7 +34,8 @@ std::vector<std::string> SplitAnswerLines(std::string_view text);
 // as Windows-1252, the 8-bit code page such files were written in.
 std::string DecodeAnswersText(std::span<const uint8_t> bytes);
 
-// The lines of an answers file; throws IoError when it cannot be read.
+// The lines of an answers file, read whole; throws IoError when it cannot be read or is larger
+// than kMaxAnswersFileBytes.
 std::vector<std::string> LoadAnswersFile(const std::filesystem::path& path);
 
 // The message that reports an answers file that exists but cannot be read.

@@ -18,6 +18,20 @@ bool IsListed(const fs::directory_entry& entry) {
   return entry.is_regular_file(error);
 }
 
+// A skin's picture file is anything there but a folder; what cannot be read as a bitmap stops the
+// skin when it is read.
+bool IsFile(const fs::path& path) {
+  std::error_code error;
+  const fs::file_status status = fs::status(path, error);
+  return !error && fs::exists(status) && !fs::is_directory(status);
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNameWithoutCase(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
 constexpr std::array kStandardLoads = {
     SkinLoad{"1.bmp", SkinImage::Im3, LoadKind::kPlain},
     SkinLoad{"2.bmp", SkinImage::Im0, LoadKind::kPlain},
@@ -70,10 +84,22 @@ std::span<const SkinLoad> SkinLoads(SkinLook look) {
   return kSkinnedLoads;
 }
 
-bool SkinFileExists(const fs::path& skin_folder, std::string_view file) {
+std::optional<fs::path> FindSkinFile(const fs::path& skin_folder, std::string_view file) {
+  const fs::path exact = skin_folder / fs::path(file);
+  if (IsFile(exact)) return exact;
+  std::optional<fs::path> found;
   std::error_code error;
-  const fs::file_status status = fs::status(skin_folder / fs::path(file), error);
-  return !error && fs::exists(status) && !fs::is_directory(status);
+  fs::directory_iterator entries(skin_folder, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::path& path = entries->path();
+    if (!SameNameWithoutCase(path.filename().native(), file) || !IsFile(path)) continue;
+    if (!found || path.filename().native() < found->filename().native()) found = path;
+  }
+  return found;
+}
+
+bool SkinFileExists(const fs::path& skin_folder, std::string_view file) {
+  return FindSkinFile(skin_folder, file).has_value();
 }
 
 }  // namespace zelbo

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -64,8 +65,14 @@ inline constexpr std::string_view kFrameTileFile = "c.bmp";
 // The loads of a look, in the order they are done; a bad bitmap stops the rest.
 std::span<const SkinLoad> SkinLoads(SkinLook look);
 
-// Whether the skin has the file: it is there and is not a folder. A skin that is a plain file has
-// none.
+// The file of the skin that stands for `file` ("o.bmp"), whatever the letter case of its name,
+// since the help tells users to make "O.bmp": the exact name when the skin has it, else the name
+// that matches it with ASCII letters compared without case, the smallest in byte order when
+// several do. Folders are not files. None when the skin has no such file, or is a plain file.
+std::optional<std::filesystem::path> FindSkinFile(const std::filesystem::path& skin_folder,
+                                                  std::string_view file);
+
+// Whether the skin has the file, as FindSkinFile finds it.
 bool SkinFileExists(const std::filesystem::path& skin_folder, std::string_view file);
 
 }  // namespace zelbo

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
+#include <filesystem>
 #include <optional>
 
 #include "ui/Unit1.h"
@@ -23,9 +24,10 @@ int main(int argc, char** argv) {
 
   zelbo::QtDialogs dialogs;
   zelbo::Application application(dialogs);
-  const QStringList arguments = QApplication::arguments();
-  std::optional<QString> saved_game;
-  if (arguments.size() > 1) saved_game = arguments.at(1);
+  // The file named first on the command line, Qt's own options taken out by now: its bytes as
+  // given, since a file name need not be text that Qt's arguments could carry back.
+  std::optional<std::filesystem::path> saved_game;
+  if (argc > 1) saved_game = std::filesystem::path(argv[1]);
 
   zelbo::TForm1 board_window(application, saved_game);
   zelbo::TForm2 editor(application, board_window);

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFile>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMenuBar>
@@ -35,8 +36,9 @@ QString FromUtf8(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A file dialog's answer as the file system's bytes.
 std::filesystem::path PathOf(const QString& file) {
-  return std::filesystem::path(file.toStdU32String());
+  return std::filesystem::path(QFile::encodeName(file).toStdString());
 }
 
 MouseButton BoardButton(Qt::MouseButton button) {
@@ -78,7 +80,7 @@ class DefaultButtonFilter : public QObject {
 
 }  // namespace
 
-TForm1::TForm1(Application& application, std::optional<QString> saved_game,
+TForm1::TForm1(Application& application, std::optional<std::filesystem::path> saved_game,
                std::filesystem::path folder)
     : files_folder(std::move(folder)), application_(application) {
   CreateControls();
@@ -228,7 +230,7 @@ void TForm1::LoadBuiltInPictures() {
   setWindowIcon(QIcon(QStringLiteral(":/icons/zelbo.png")));
 }
 
-void TForm1::FormCreate(const std::optional<QString>& saved_game) {
+void TForm1::FormCreate(const std::optional<std::filesystem::path>& saved_game) {
   title_string = DecodeTitle(Image1->picture().image());
   NewGame(state_, *this);
   setFixedSize(370, 375);
@@ -256,7 +258,7 @@ void TForm1::FormCreate(const std::optional<QString>& saved_game) {
 
   Timer1->start();
 
-  if (saved_game && !LoadSavedGame(state_, *this, PathOf(*saved_game))) return;
+  if (saved_game && !LoadSavedGame(state_, *this, *saved_game)) return;
   DrawBoard();
 }
 
@@ -441,8 +443,8 @@ void TForm1::bouvrirClick() {
   ApplySkin(SelectedSkin());
 }
 
-QString TForm1::SelectedSkin() const {
-  return skins_ != nullptr ? skins_->SelectedSkin() : QString();
+std::string TForm1::SelectedSkin() const {
+  return skins_ != nullptr ? skins_->SelectedSkin() : std::string();
 }
 
 void TForm1::SetApplicationTitle(std::string_view title) { application_.SetTitle(FromUtf8(title)); }

@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include "files/executable_folder.h"
 #include "game/board_window_port.h"
@@ -35,9 +36,10 @@ class TForm4;
 
 class TForm1 : public QMainWindow, public BoardWindowPort {
  public:
-  // `saved_game` is the file named on the command line, opened at start; `files_folder` is where
-  // the files beside the program are looked up (the executable's folder, or a test's folder).
-  TForm1(Application& application, std::optional<QString> saved_game = std::nullopt,
+  // `saved_game` is the file named on the command line, opened at start, its name's bytes as they
+  // were given; `files_folder` is where the files beside the program are looked up (the
+  // executable's folder, or a test's folder).
+  TForm1(Application& application, std::optional<std::filesystem::path> saved_game = std::nullopt,
          std::filesystem::path files_folder = ExecutableFolder());
   ~TForm1() override;
 
@@ -85,9 +87,9 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void bsauvegarderClick();
   void bouvrirClick();
 
-  // Applies the skin named `skin_name` (a folder of "SKIN" beside the program); false when a
-  // picture could not be read, after saying so.
-  bool ApplySkin(const QString& skin_name);
+  // Applies the skin named `skin_name` (a folder of "SKIN" beside the program, its name's bytes as
+  // the file system has them); false when a picture could not be read, after saying so.
+  bool ApplySkin(const std::string& skin_name);
 
   // The controls, under their designed names.
   CanvasWidget* surface = nullptr;  // the client area and its canvas
@@ -140,13 +142,13 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void CreateMenus();
   void CreateWindowButtons();
   void LoadBuiltInPictures();
-  void FormCreate(const std::optional<QString>& saved_game);
+  void FormCreate(const std::optional<std::filesystem::path>& saved_game);
 
   void DrawCell(int x, int y, CellCode code);
   void WriteOnAboutPicture(const QString& text);
   void DrawSelectionRing();
   const Picture* SquarePicture(CellCode code) const;
-  QString SelectedSkin() const;
+  std::string SelectedSkin() const;
 
   Application& application_;
   GameState state_;

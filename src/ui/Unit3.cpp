@@ -14,6 +14,7 @@ namespace zelbo {
 namespace {
 
 constexpr int kItemHeight = 13;
+constexpr int kSkinNameRole = Qt::UserRole;
 
 // The list's rows are 13 pixels high, as the chooser was designed.
 class FixedHeightItems : public QStyledItemDelegate {
@@ -50,23 +51,28 @@ TForm3::TForm3(Application& application, TForm1& board_window)
   application.TakeApplicationIcon(this);
 }
 
-// The skins are listed once: a skin added later appears after the next start.
+// The skins are listed once: a skin added later appears after the next start. Each item keeps
+// the folder's name as the file system's bytes, which need not be text, and shows it as well as
+// it reads.
 void TForm3::FormCreate() {
   for (const std::string& name : ListSkinFolders(board_window_.files_folder)) {
-    ListBox1->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
+    const QByteArray bytes = QByteArray::fromStdString(name);
+    auto* item = new QListWidgetItem(QFile::decodeName(bytes), ListBox1);
+    item->setData(kSkinNameRole, bytes);
   }
 }
 
-QString TForm3::SelectedSkin() const {
+std::string TForm3::SelectedSkin() const {
   const QList<QListWidgetItem*> selected = ListBox1->selectedItems();
-  return selected.isEmpty() ? QString() : selected.front()->text();
+  if (selected.isEmpty()) return {};
+  return selected.front()->data(kSkinNameRole).toByteArray().toStdString();
 }
 
 // Every click applies the skin, also a click on the skin already chosen: a skin whose bitmap was
 // mended is read again so.
 void TForm3::ListBox1Click() {
-  const QString skin = SelectedSkin();
-  if (!skin.isEmpty()) board_window_.ApplySkin(skin);
+  const std::string skin = SelectedSkin();
+  if (!skin.empty()) board_window_.ApplySkin(skin);
 }
 
 // F1 answers the question of how to add a skin.

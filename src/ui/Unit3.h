@@ -2,8 +2,8 @@
 // selecting one applies it to the board window at once.
 #pragma once
 
-#include <QString>
 #include <QWidget>
+#include <string>
 
 #include "ui/platform/application.h"
 #include "ui/platform/list_box.h"
@@ -16,8 +16,8 @@ class TForm3 : public QWidget {
  public:
   TForm3(Application& application, TForm1& board_window);
 
-  // The name of the selected skin, empty when none is selected.
-  QString SelectedSkin() const;
+  // The folder name of the selected skin, as the file system's bytes; empty when none is selected.
+  std::string SelectedSkin() const;
 
   // Event handlers, named after the control and the event.
   void ListBox1Click();

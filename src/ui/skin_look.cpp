@@ -3,9 +3,9 @@
 // that only the framed board and its five buttons remain. Which file feeds which picture is the
 // skins library's; here is what Qt has to do for it.
 #include <QBitmap>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QEvent>
-#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,8 +13,11 @@
 #include <QTimer>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "files/file_io.h"
 #include "skins/skin_folder.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -102,29 +105,38 @@ namespace fs = std::filesystem;
 
 const QColor kWhite(255, 255, 255);
 
-// The files of one skin folder, read through the one loader every skin picture goes through.
+// The files of one skin folder, found whatever the letter case of their names.
 class SkinFiles {
  public:
   explicit SkinFiles(fs::path folder) : folder_(std::move(folder)) {}
 
-  bool Has(std::string_view file) const { return SkinFileExists(folder_, file); }
-
-  // The bitmap of a file the skin has; false when it is no readable bitmap.
-  bool Read(std::string_view file, QImage& image) const {
-    QFile device(QFile::decodeName(QByteArray::fromStdString((folder_ / fs::path(file)).native())));
-    image = ReadSkinBitmap(device);
-    return !image.isNull();
-  }
+  std::optional<fs::path> Find(std::string_view file) const { return FindSkinFile(folder_, file); }
 
  private:
   fs::path folder_;
 };
 
+// The bitmap of a skin's file; a null image when it is no readable bitmap. The bytes are read by
+// the library's reader, which refuses a pipe or a device rather than wait on it.
+QImage ReadSkinFile(const fs::path& path) {
+  std::vector<uint8_t> bytes;
+  try {
+    bytes = ReadFileBytes(path, kMaxSkinFileBytes + 1);
+  } catch (const IoError&) {
+    return {};
+  }
+  QByteArray data(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<qsizetype>(bytes.size()));
+  QBuffer buffer(&data);
+  return ReadSkinBitmap(buffer);
+}
+
 // The picture becomes the file's bitmap, at its own size, when the skin has the file.
 bool PlainLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
-  if (!skin.Has(file)) return true;
-  QImage image;
-  if (!skin.Read(file, image)) return false;
+  const auto path = skin.Find(file);
+  if (!path) return true;
+  QImage image = ReadSkinFile(*path);
+  if (image.isNull()) return false;
   picture.SetImage(std::move(image));
   return true;
 }
@@ -133,9 +145,10 @@ bool PlainLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
 // colour of its bottom-left pixel.
 bool PieceLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
   if (!PlainLoad(skin, kEmptySquareFile, picture)) return false;
-  if (!skin.Has(file)) return true;
-  QImage piece;
-  if (!skin.Read(file, piece)) return false;
+  const auto path = skin.Find(file);
+  if (!path) return true;
+  QImage piece = ReadSkinFile(*path);
+  if (piece.isNull()) return false;
   Canvas(&picture.image()).Draw(0, 0, Picture(std::move(piece), true));
   return true;
 }
@@ -146,7 +159,8 @@ bool PieceLoad(const SkinFiles& skin, std::string_view file, Picture& picture) {
 bool ButtonLoad(const SkinFiles& skin, std::string_view file, PictureControl& button, int size) {
   button.show();
   button.resize(size, size);
-  if (!skin.Has(file)) return true;
+  const auto path = skin.Find(file);
+  if (!path) return true;
   Picture& picture = button.picture();
   if (picture.isNull()) picture.SetImage(QImage(button.size(), QImage::Format_RGB32));
   Canvas& canvas = button.canvas();
@@ -154,8 +168,8 @@ bool ButtonLoad(const SkinFiles& skin, std::string_view file, PictureControl& bu
   canvas.brush_style = BrushStyle::kSolid;
   canvas.Rectangle(0, 0, button.width(), button.height());
   if (!PlainLoad(skin, kFrameTileFile, picture)) return false;
-  QImage glyph;
-  if (!skin.Read(file, glyph)) return false;
+  QImage glyph = ReadSkinFile(*path);
+  if (glyph.isNull()) return false;
   canvas.Draw(0, 0, Picture(std::move(glyph), true));
   button.update();
   return true;
@@ -290,11 +304,10 @@ void Repaint(TForm1& window) {
 
 // A bad bitmap stops the skin at that file, after saying so; what was applied before it stays.
 // With no skin selected there is nothing to apply.
-bool TForm1::ApplySkin(const QString& skin_name) {
-  if (skin_name.isEmpty()) return true;
-  const std::string name = QFile::encodeName(skin_name).toStdString();
-  const SkinLook look = LookOf(name);
-  const SkinFiles skin(SkinFolderPath(files_folder, name));
+bool TForm1::ApplySkin(const std::string& skin_name) {
+  if (skin_name.empty()) return true;
+  const SkinLook look = LookOf(skin_name);
+  const SkinFiles skin(SkinFolderPath(files_folder, skin_name));
   if (window_shape_ == nullptr) window_shape_ = new WindowShape(*this);
   window_shape_->SetActive(look == SkinLook::kSkinned);
   bool shown_again = false;

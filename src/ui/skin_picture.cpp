@@ -17,9 +17,6 @@ bool AcceptedSize(QSize size) {
   return width > 0 && height > 0 && width <= kMaxSkinBitmapSide && height <= kMaxSkinBitmapSide;
 }
 
-// A 32-bit bitmap of the largest accepted size, with room for its headers and a palette.
-constexpr qint64 kMaxSkinFileBytes = qint64{kMaxSkinBitmapSide} * kMaxSkinBitmapSide * 4 + 65536;
-
 // A little-endian field of the headers; one past the end of a cut-short file reads as 0.
 quint32 Word(const QByteArray& bytes, qint64 at, int size) {
   if (at + size > bytes.size()) return 0;

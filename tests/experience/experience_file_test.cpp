@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "experience/experience_editing.h"
-#include "files/size_limit.h"
+#include "files/child_process.h"
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "support/recording_port.h"
 
@@ -125,23 +127,55 @@ TEST(SaveExperienceFile, WritesBackEveryByteReadButNeverCreatesTheStore) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"braskel.exp"});
 }
 
+// A save that cannot be written whole, or is not allowed (the editor's "+" and "x" on a read-only
+// store), is shown and leaves the old store as it was.
 TEST(SaveExperienceFile, ShowsAFailedWriteAndLeavesTheOldStoreWhole) {
+  const testing::OrdinaryUser user = testing::TheOrdinaryUser();
+  const struct {
+    const char* name;
+    mode_t mode;
+    std::string (*run)(const std::function<void()>&);
+    const char* outcome;
+  } cases[] = {
+      // Files may not grow past 300 bytes: the new store of 594 bytes cannot be written.
+      {"too large", 0644,
+       [](const auto& save) { return testing::IoErrorUnderSizeLimit(300, save); },
+       "message Erreur E/S 27"},
+      {"read-only", 0444, testing::IoErrorAsOrdinaryUser, "message Accès au fichier refusé"},
+  };
+  for (const auto& c : cases) {
+    testing::TempFolder folder;
+    const auto path = ExperienceFilePath(folder.path());
+    const Bytes old = Joined({RecordBytes(0), RecordBytes(100)});
+    WriteBytes(path, old);
+    ASSERT_TRUE(testing::Prepare(folder.path(), user.uid, user.gid, 0755));
+    ASSERT_TRUE(testing::Prepare(path, user.uid, user.gid, c.mode));
+    GameState state;
+    state.experience_list.assign(3, RecordOf(RecordBytes(9)));
+    state.experience_count = 3;
+    const std::string outcome = c.run([&] {
+      testing::RecordingPort port;
+      SaveExperienceFile(state, port, path);
+      for (const std::string& event : port.Take()) throw IoError(event);
+    });
+    if (outcome == testing::kStillRoot) GTEST_SKIP() << outcome;
+    EXPECT_EQ(outcome, c.outcome) << c.name;
+    EXPECT_EQ(ReadBytes(path), old) << c.name;
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"braskel.exp"}) << c.name;
+  }
+}
+
+TEST(LoadExperienceFile, RefusesAPipeAtOnce) {
   testing::TempFolder folder;
   const auto path = ExperienceFilePath(folder.path());
-  const Bytes old = Joined({RecordBytes(0), RecordBytes(100)});
-  WriteBytes(path, old);
-  GameState state;
-  state.experience_list.assign(3, RecordOf(RecordBytes(9)));
-  state.experience_count = 3;
-  // Files may not grow past 300 bytes: the new store of 594 bytes cannot be written.
-  const std::string outcome = testing::IoErrorUnderSizeLimit(300, [&] {
-    testing::RecordingPort port;
-    SaveExperienceFile(state, port, path);
-    for (const std::string& event : port.Take()) throw IoError(event);
-  });
-  EXPECT_EQ(outcome, "message Erreur E/S 27");
-  EXPECT_EQ(ReadBytes(path), old);
-  EXPECT_EQ(folder.Entries(), std::vector<std::string>{"braskel.exp"});
+  ASSERT_TRUE(testing::MakeFifo(path));
+  const testing::FifoWatchdog watchdog({path});
+  GameState state = EditorAtStart();
+  testing::RecordingPort port;
+  EXPECT_FALSE(LoadExperienceFile(state, port, path));
+  EXPECT_EQ(port.Take(), Events{"message Accès au fichier refusé"});
+  EXPECT_TRUE(state.experience_list.empty());
+  EXPECT_FALSE(watchdog.fired());
 }
 
 }  // namespace

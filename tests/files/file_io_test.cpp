@@ -2,14 +2,18 @@
 #include "files/file_io.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "files/child_process.h"
 #include "files/executable_folder.h"
-#include "files/size_limit.h"
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 
 namespace zelbo {
@@ -101,6 +105,111 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileWhole) {
             "Fichier introuvable");
   EXPECT_TRUE(fs::is_directory(folder / "folder" / "inside"));
   EXPECT_EQ(folder.Entries(), (Names{"braskel.exp", "folder"}));
+}
+
+TEST(ReadFileBytes, ReadsAtMostTheLimitWholeOrRefusesTheFile) {
+  TempFolder folder;
+  WriteBytes(folder / "ten", Counting(10));
+  EXPECT_EQ(ReadWholeFile(folder / "ten", 10), Counting(10));
+  EXPECT_EQ(IoErrorTextOf([&] { ReadWholeFile(folder / "ten", 9); }), "Erreur E/S 27");  // EFBIG
+}
+
+// What is not a regular file is refused, and the refusal comes at once: a pipe with no writer
+// would hold an open for reading forever.
+TEST(ReadFileBytes, RefusesPipesAndDevicesAtOnce) {
+  TempFolder folder;
+  ASSERT_TRUE(testing::MakeFifo(folder / "pipe.KRP"));
+  fs::create_symlink("pipe.KRP", folder / "link.KRP");
+  const testing::FifoWatchdog watchdog({folder / "pipe.KRP"});
+  for (const fs::path& path : {folder / "pipe.KRP", folder / "link.KRP", fs::path("/dev/null")}) {
+    EXPECT_EQ(IoErrorTextOf([&] { ReadFirstRecord(path, 192); }), "Accès au fichier refusé")
+        << path;
+    EXPECT_EQ(IoErrorTextOf([&] { ReadWholeFile(path); }), "Accès au fichier refusé") << path;
+  }
+  EXPECT_FALSE(watchdog.fired()) << "a read waited on the pipe";
+}
+
+TEST(ReplaceFile, LeavesPipesAndDevicesAsTheyAre) {
+  TempFolder folder;
+  ASSERT_TRUE(testing::MakeFifo(folder / "pipe.KRP"));
+  fs::create_symlink("pipe.KRP", folder / "link.KRP");
+  std::vector<fs::path> refused = {folder / "pipe.KRP", folder / "link.KRP"};
+  // A device of its own in the folder (the null device's numbers), where root may make one.
+  if (mknod((folder / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0) {
+    refused.push_back(folder / "null");
+  }
+  const testing::FifoWatchdog watchdog({folder / "pipe.KRP"});
+  for (const fs::path& path : refused) {
+    EXPECT_EQ(IoErrorTextOf([&] { ReplaceFile(path, Counting(192)); }), "Accès au fichier refusé")
+        << path;
+  }
+  EXPECT_TRUE(fs::is_fifo(folder / "pipe.KRP"));
+  EXPECT_TRUE(fs::is_symlink(folder / "link.KRP"));
+  if (refused.size() == 3) {
+    EXPECT_TRUE(fs::is_character_file(folder / "null"));
+  }
+  EXPECT_EQ(folder.Entries().size(), refused.size()) << "a temporary file was left";
+  EXPECT_FALSE(watchdog.fired());
+}
+
+// Run as an ordinary user: a file is replaced only when that user may write it; a folder that
+// takes no new file, or no rename over someone else's file, still lets a writable file be
+// rewritten in place.
+TEST(ReplaceFile, ReplacesOnlyWhatTheUserMayWrite) {
+  const testing::OrdinaryUser user = testing::TheOrdinaryUser();
+  const bool root = geteuid() == 0;
+  const struct {
+    const char* name;
+    mode_t folder_mode;
+    bool file_there;
+    mode_t file_mode;
+    bool file_of_root;  // owned by someone else: only root can prepare it
+    const char* outcome;
+  } cases[] = {
+      {"a read-only file", 0755, true, 0444, false, "Accès au fichier refusé"},
+      {"someone else's file", 0777, true, 0644, true, "Accès au fichier refusé"},
+      {"a writable file", 0755, true, 0600, false, "no error"},
+      {"a writable file in a read-only folder", 0555, true, 0644, false, "no error"},
+      {"someone else's writable file in a sticky folder", 01777, true, 0666, true, "no error"},
+      {"a new file", 0755, false, 0, false, "no error"},
+      {"a new file in a read-only folder", 0555, false, 0, false, "Accès au fichier refusé"},
+  };
+  for (const auto& c : cases) {
+    if (c.file_of_root && !root) continue;
+    TempFolder temp;
+    const fs::path folder = temp / "saves";
+    const fs::path file = folder / "game.KRP";
+    fs::create_directory(folder);
+    if (c.file_there) {
+      WriteBytes(file, Counting(192, 1));
+      const uid_t owner = c.file_of_root ? 0 : user.uid;
+      ASSERT_TRUE(testing::Prepare(file, owner, c.file_of_root ? 0 : user.gid, c.file_mode));
+    }
+    const uid_t folder_owner = c.folder_mode & S_ISVTX ? 0 : user.uid;
+    ASSERT_TRUE(
+        testing::Prepare(folder, folder_owner, folder_owner == 0 ? 0 : user.gid, c.folder_mode));
+    const std::string outcome =
+        testing::IoErrorAsOrdinaryUser([&] { ReplaceFile(file, Counting(192, 7)); });
+    if (outcome == testing::kStillRoot) GTEST_SKIP() << outcome;
+    EXPECT_EQ(outcome, c.outcome) << c.name;
+    fs::permissions(folder, fs::perms::owner_all);  // lets the parent list it when not root
+    const bool saved = outcome == "no error";
+    if (c.file_there || saved) {
+      EXPECT_EQ(ReadBytes(file), Counting(192, saved ? 7 : 1)) << c.name;
+    }
+    EXPECT_EQ(fs::exists(file), c.file_there || saved) << c.name;
+    EXPECT_EQ(temp.Entries(), Names{"saves"}) << c.name;
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()),
+              c.file_there || saved ? 1 : 0)
+        << c.name << ": a temporary file was left";
+    struct stat status {};
+    if (c.file_there && stat(file.c_str(), &status) == 0) {
+      EXPECT_EQ(status.st_mode & 07777, c.file_mode) << c.name;
+      if (c.file_of_root) {
+        EXPECT_EQ(status.st_uid, 0u) << c.name << ": the owner is kept";
+      }
+    }
+  }
 }
 
 TEST(ExecutableFolder, IsTheFolderOfTheProgramWhateverTheCurrentFolder) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "help/help_text.h"
 
@@ -105,11 +106,13 @@ TEST(DecodeAnswersText, ReadsUtf8ElseWindows1252) {
 }
 
 TEST(LoadAnswers, TakesHelpEngBesideTheProgramWhenThereIsOne) {
-  TempFolder empty, with_file, with_folder, with_loop;
+  TempFolder empty, with_file, with_folder, with_loop, with_pipe;
   WriteBytes(with_file / "help.eng", Bytes("[2]\r\nd\xE9truire\r\n[E]\r\n"));
   fs::create_directory(with_folder / "help.eng");
   fs::create_symlink("help.eng", with_loop / "help.eng");  // cannot be opened
   const std::string loop_path = (with_loop / "help.eng").string();
+  ASSERT_TRUE(testing::MakeFifo(with_pipe / "help.eng"));
+  const testing::FifoWatchdog watchdog({with_pipe / "help.eng"});
   const struct {
     const char* name;
     const TempFolder& folder;
@@ -121,6 +124,9 @@ TEST(LoadAnswers, TakesHelpEngBesideTheProgramWhenThereIsOne) {
       {"a folder of that name", with_folder, BuiltInAnswers(), std::nullopt},
       {"unreadable", with_loop, BuiltInAnswers(),
        "Impossible d'ouvrir le fichier \"" + loop_path + "\". Erreur E/S 40"},
+      {"a pipe", with_pipe, BuiltInAnswers(),
+       "Impossible d'ouvrir le fichier \"" + (with_pipe / "help.eng").string() +
+           "\". Accès au fichier refusé"},
   };
   for (const auto& c : cases) {
     const AnswersText answers = LoadAnswers(c.folder.path());
@@ -135,6 +141,29 @@ TEST(LoadAnswers, TakesHelpEngBesideTheProgramWhenThereIsOne) {
     EXPECT_EQ(UnreadableAnswersFileMessage("/x/help.eng", error),
               "Impossible d'ouvrir le fichier \"/x/help.eng\". Fichier introuvable");
   }
+}
+
+// A help.eng is read whole however long, so that no letter is cut in two; past the limit of the
+// data files it is reported and the built-in text stays.
+TEST(LoadAnswers, ReadsALongHelpFileWhole) {
+  TempFolder folder;
+  // Filler lines up to the first MiB, ending with the middle of an "é", then topic 4.
+  std::string text = "[2]\nd\xC3\xA9truire\n\n";
+  const std::size_t mib = std::size_t{1} << 20;
+  while (text.size() < mib - 100) text += std::string(79, '-') + "\n";
+  text += std::string(mib - 1 - text.size(), '-') + "\xC3\xA9\n[4]\nplus loin\n[E]\n";
+  ASSERT_EQ(text.substr(mib - 1, 2), "\xC3\xA9");
+  WriteBytes(folder / "help.eng", Bytes(text));
+  const AnswersText answers = LoadAnswers(folder.path());
+  EXPECT_EQ(answers.failure, std::nullopt);
+  EXPECT_EQ(HelpAnswer(answers.lines, 2), "détruire\r");
+  EXPECT_EQ(HelpAnswer(answers.lines, 4), "plus loin\r");
+
+  fs::resize_file(folder / "help.eng", kMaxAnswersFileBytes + 1);
+  const AnswersText too_long = LoadAnswers(folder.path());
+  EXPECT_EQ(too_long.lines, BuiltInAnswers());
+  EXPECT_EQ(too_long.failure, "Impossible d'ouvrir le fichier \"" + (folder / "help.eng").string() +
+                                  "\". Erreur E/S 27");
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "files/size_limit.h"
+#include "files/child_process.h"
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "support/positions.h"
 #include "support/recording_port.h"
@@ -69,6 +70,8 @@ TEST(OpenSavedGame, StartsANewGameOnTheStoredPositionOrShowsWhyNot) {
       BoardOf(".x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x./.x.x.x.x/xpx.x.x./.x.x.x.x/x.x.x.x.");
   WriteBytes(folder / "won.KRP", ImageOf(won));
   std::filesystem::create_directory(folder / "folder.KRP");
+  ASSERT_TRUE(testing::MakeFifo(folder / "pipe.KRP"));
+  const testing::FifoWatchdog watchdog({folder / "pipe.KRP"});
   // The reset writes the codes only: bytes 2 and 3 stay those of the game before.
   Board reset = MiddleGame();
   SetupInitialPosition(reset);
@@ -83,6 +86,7 @@ TEST(OpenSavedGame, StartsANewGameOnTheStoredPositionOrShowsWhyNot) {
       {"short.KRP", {"message Lecture au-delà de la fin de fichier"}, reset},
       {"missing.KRP", {"message Fichier introuvable"}, reset},
       {"folder.KRP", {"message Accès au fichier refusé"}, reset},
+      {"pipe.KRP", {"message Accès au fichier refusé"}, reset},
       {"won.KRP",
        {"gauges 10 0", "title Congratulation", "message  * * *  you have WIN  * * * ",
         "panel shown", "draw"},
@@ -117,6 +121,29 @@ TEST(SaveGame, AFailedSaveIsShownAndKeepsTheOldFile) {
   RecordingPort port;
   SaveGame(PlayedOn(), port, folder / "nowhere" / "game.KRP");
   EXPECT_EQ(port.Take(), Events{"message Fichier introuvable"});
+}
+
+// Saving over a file the user may not write, or onto a pipe, is refused and leaves it as it was.
+TEST(SaveGame, IsRefusedOverAReadOnlyFileOrAPipe) {
+  testing::TempFolder folder;
+  const testing::OrdinaryUser user = testing::TheOrdinaryUser();
+  WriteSavedGame(folder / "game.KRP", BoardOf(testing::kInitialLine));
+  const Bytes old_bytes = ReadBytes(folder / "game.KRP");
+  ASSERT_TRUE(testing::Prepare(folder.path(), user.uid, user.gid, 0755));
+  ASSERT_TRUE(testing::Prepare(folder / "game.KRP", user.uid, user.gid, 0444));
+  ASSERT_TRUE(testing::MakeFifo(folder / "pipe.KRP"));
+  for (const char* file : {"game.KRP", "pipe.KRP"}) {
+    const std::string outcome = testing::IoErrorAsOrdinaryUser([&] {
+      RecordingPort port;
+      SaveGame(PlayedOn(), port, folder / file);
+      for (const std::string& event : port.Take()) throw IoError(event);
+    });
+    if (outcome == testing::kStillRoot) GTEST_SKIP() << outcome;
+    EXPECT_EQ(outcome, "message Accès au fichier refusé") << file;
+  }
+  EXPECT_EQ(ReadBytes(folder / "game.KRP"), old_bytes);
+  EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe.KRP"));
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.KRP", "pipe.KRP"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -100,6 +101,28 @@ TEST(SkinFileExists, OnlyFilesThatAreThere) {
   EXPECT_FALSE(SkinFileExists(bois, "c.bmp")) << "a folder is no picture";
   EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Plain"), "2.bmp"));
   EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Missing"), "2.bmp"));
+}
+
+// The help tells users to name the files "O.bmp", "C.bmp": a skin's files are found whatever the
+// case of their letters, the exact name first, else the smallest matching name in byte order.
+TEST(FindSkinFile, FindsTheFileWhateverTheCaseOfItsName) {
+  const TempFolder folder;
+  MakeSkins(folder, {"Bois/", "Bois/O.bmp", "Bois/C.BMP", "Bois/e.bmp", "Bois/E.bmp", "Bois/f.BMP",
+                     "Bois/F.bmp", "Bois/M.bmp/", "Bois/m.Bmp", "Bois/S.bmp/", "Bois/\xC9.bmp"});
+  const fs::path bois = SkinFolderPath(folder.path(), "Bois");
+  const struct {
+    const char* file;
+    const char* found;  // none when null
+  } cases[] = {
+      {"o.bmp", "O.bmp"}, {"c.bmp", "C.BMP"}, {"e.bmp", "e.bmp"}, {"f.bmp", "F.bmp"},
+      {"m.bmp", "m.Bmp"}, {"s.bmp", nullptr}, {"1.bmp", nullptr}, {"\xE9.bmp", nullptr},
+  };
+  for (const auto& c : cases) {
+    const std::optional<fs::path> found = FindSkinFile(bois, c.file);
+    EXPECT_EQ(found, c.found ? std::optional(bois / c.found) : std::nullopt) << c.file;
+    EXPECT_EQ(SkinFileExists(bois, c.file), c.found != nullptr) << c.file;
+  }
+  EXPECT_EQ(FindSkinFile(SkinFolderPath(folder.path(), "Missing"), "o.bmp"), std::nullopt);
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "game/notation.h"
 #include "savegame/saved_game.h"
@@ -199,15 +200,44 @@ TEST_F(CommandsTest, SavesAndOpensThroughTheFileDialogs) {
 
 TEST_F(CommandsTest, OpensTheSavedGameNamedAtStart) {
   WriteSavedGame(folder / "won.KRP", testing::BoardWith({{"A7", kPlayerMan}}));
-  TForm1 started(application, FileIn("won.KRP"), folder);
+  TForm1 started(application, folder / "won.KRP", folder);
   EXPECT_EQ(started.Gauge1->progress(), 10);
   EXPECT_EQ(started.Gauge2->progress(), 0);
   EXPECT_TRUE(started.state().game_over);
   EXPECT_EQ(dialogs.Take().back(), "Congratulation:  * * *  you have WIN  * * * ");
 
-  TForm1 missing(application, FileIn("missing.KRP"), folder);
+  TForm1 missing(application, folder / "missing.KRP", folder);
   EXPECT_EQ(dialogs.Take(), std::vector<std::string>{"Congratulation: Fichier introuvable"});
   EXPECT_EQ(FormatBoardLine(missing.state().board), kInitialLine);
+}
+
+// A file name is the file system's bytes, text or not: "\xE9" alone is no UTF-8.
+TEST_F(CommandsTest, TheFileNamedAtStartIsFoundByItsBytes) {
+  const std::string moved =
+      "cxcxcxcx/xcxcxcxc/cxcxcxcx/x.x.x.x./.x.xpx.x/x.xpxpxp/pxpxpxpx/xpxpxpxp";
+  WriteSavedGame(folder / "\xE9.KRP", testing::BoardOf(moved));
+  TForm1 started(application, folder / "\xE9.KRP", folder);
+  EXPECT_EQ(dialogs.Take(), std::vector<std::string>{});
+  EXPECT_EQ(FormatBoardLine(started.state().board), moved);
+}
+
+// A pipe named at start or chosen in "Ouvrir" is refused at once, as any file that cannot be read.
+TEST_F(CommandsTest, APipeIsRefusedAtOnce) {
+  ASSERT_TRUE(testing::MakeFifo(folder / "pipe.KRP"));
+  const testing::FifoWatchdog watchdog({folder / "pipe.KRP"});
+  application.SetTitle("Zelbo");
+  TForm1 started(application, folder / "pipe.KRP", folder);
+  EXPECT_EQ(FormatBoardLine(started.state().board), kInitialLine);
+  dialogs.Accept(FileIn("pipe.KRP"));
+  window.open1Click();
+  dialogs.Accept(FileIn("pipe.KRP"));
+  window.Save1Click();
+  EXPECT_EQ(dialogs.Take(),
+            (std::vector<std::string>{"Zelbo: Accès au fichier refusé", "open ZELBO FILE (*.KRP)",
+                                      "Zelbo: Accès au fichier refusé", "save ZELBO FILE (*.KRP)",
+                                      "Zelbo: Accès au fichier refusé"}));
+  EXPECT_TRUE(fs::is_fifo(folder / "pipe.KRP"));
+  EXPECT_FALSE(watchdog.fired());
 }
 
 TEST_F(CommandsTest, F1ShowsTheHelpWindow) {

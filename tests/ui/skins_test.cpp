@@ -13,6 +13,7 @@
 #include <QTest>
 #include <memory>
 
+#include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
@@ -80,7 +81,8 @@ class SkinsTest : public ::testing::Test {
     return path;
   }
   static void Put(const fs::path& skin, const char* file, const QImage& image) {
-    ASSERT_TRUE(image.save(QString::fromStdString((skin / file).string()), "BMP"));
+    const QByteArray bytes = BmpBytes(image);
+    testing::WriteBytes(skin / file, {bytes.begin(), bytes.end()});
   }
 
   // The chooser lists the SKIN folder as it is when the chooser is made.
@@ -198,6 +200,52 @@ TEST_F(SkinsTest, ButtonsShowTheirGlyphOnTheFrameTile) {
   QPainter(&on_tile).fillRect(10, 10, 15, 15, kRed);
   EXPECT_EQ(window.SORTI->picture().image(), on_tile);
   EXPECT_EQ(window.Imcadre.image(), Filled(32, 32, kBlue)) << "cut to a square by the repaint";
+}
+
+// The help tells users to name the files "O.bmp" or "C.bmp": they are found all the same.
+TEST_F(SkinsTest, FilesAreFoundWhateverTheCaseOfTheirNames) {
+  const fs::path skin = Skin("Bois");
+  Put(skin, "F.bmp", Centred(kRed));
+  Put(skin, "C.BMP", Filled(35, 35, kBlue));
+  Put(skin, "2.Bmp", Filled(35, 35, kGreen));
+  ASSERT_TRUE(window.ApplySkin("Bois"));
+  QImage on_tile = Filled(35, 35, kBlue);
+  QPainter(&on_tile).fillRect(10, 10, 15, 15, kRed);
+  EXPECT_EQ(window.SORTI->picture().image(), on_tile);
+  EXPECT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
+  EXPECT_EQ(dialogs.Take(), Shown{});
+}
+
+// A pipe in a skin is no bitmap: the skin stops there, as at a bad bitmap, without waiting.
+TEST_F(SkinsTest, APipeStopsTheSkinAtOnce) {
+  const fs::path skin = Skin("Bois");
+  Put(skin, "f.bmp", Centred(kRed));
+  ASSERT_TRUE(testing::MakeFifo(skin / "m.bmp"));
+  Put(skin, "2.bmp", Filled(35, 35, kGreen));
+  const testing::FifoWatchdog watchdog({skin / "m.bmp"});
+  const QImage im0 = window.Im0.image();
+  EXPECT_FALSE(window.ApplySkin("Bois"));
+  const Shown shown = dialogs.Take();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].ends_with(": Image bitmap incorrecte")) << shown[0];
+  EXPECT_FALSE(window.SORTI->picture().isNull());
+  EXPECT_EQ(window.Im0.image(), im0);
+  EXPECT_FALSE(watchdog.fired());
+}
+
+// A skin's folder name is bytes, text or not: "\xE9" alone is no UTF-8. The chooser shows what
+// it can of it and applies the skin by its bytes.
+TEST_F(SkinsTest, TheChooserAppliesASkinByTheBytesOfItsName) {
+  const fs::path skin = Skin("Bois\xE9");
+  Put(skin, "2.bmp", Filled(35, 35, kGreen));
+  TForm3& skins = Chooser();
+  ASSERT_EQ(skins.ListBox1->count(), 1);
+  EXPECT_TRUE(skins.ListBox1->item(0)->text().startsWith("Bois"));
+  skins.ListBox1->item(0)->setSelected(true);
+  EXPECT_EQ(skins.SelectedSkin(), "Bois\xE9");
+  EXPECT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
+  EXPECT_TRUE(Frameless());
+  EXPECT_EQ(dialogs.Take(), Shown{});
 }
 
 TEST_F(SkinsTest, APlainFileChosenAsASkinHasNoPictures) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The real program in a real X window: clicks with xdotool, the board read from screenshots.
 
-    xvfb-run -a -s "-screen 0 800x600x24" python3 window_test.py BUILD/zelbo
+    xvfb-run -a -s "-screen 0 800x600x24 -noreset" python3 window_test.py BUILD/zelbo
 
 The program, its skins and its store are copied into a temporary folder, since it looks for its
 files beside the executable. Each square is read at its centre and compared with the centres of
@@ -23,6 +23,8 @@ SQUARE_COLOURS = {
     (218, 184, 136): "x",  # an unusable square
 }
 INITIAL = "cxcxcxcx/xcxcxcxc/cxcxcxcx/x.x.x.x./.x.x.x.x/xpxpxpxp/pxpxpxpx/xpxpxpxp"
+MOVED = "cxcxcxcx/xcxcxcxc/cxcxcxcx/x.x.x.x./.x.xpx.x/x.xpxpxp/pxpxpxpx/xpxpxpxp"  # D6 to E5
+CELL_CODES = {"x": 3, ".": 0, "c": 1, "C": 2, "p": 255, "P": 254}
 ORIGIN, SIZE = 40, 32
 
 
@@ -67,6 +69,13 @@ def square_centre(column, row):
     return ORIGIN + (column - 1) * SIZE + SIZE // 2, ORIGIN + (row - 1) * SIZE + SIZE // 2
 
 
+def saved_game(board):
+    """The 192-byte saved game of a board line: column after column, three bytes a square."""
+    rows = board.split("/")
+    return bytes(byte for column in range(8) for row in rows
+                 for byte in (CELL_CODES[row[column]], 0, 0))
+
+
 def read_board(screen, left, top):
     """The position as zelbo-cli prints it, '?' for a colour of no picture."""
     rows = []
@@ -80,7 +89,7 @@ def read_board(screen, left, top):
 
 
 class Program:
-    def __init__(self, executable):
+    def __init__(self, executable, arguments=()):
         self.folder = tempfile.mkdtemp(prefix="zelbo-x11-")
         beside = os.path.dirname(os.path.abspath(executable))
         shutil.copy2(executable, self.folder)
@@ -94,8 +103,9 @@ class Program:
         runtime = os.path.join(self.folder, "runtime")
         os.mkdir(runtime, 0o700)
         environment = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
-        self.process = subprocess.Popen([os.path.join(self.folder, "zelbo")], cwd=self.folder,
-                                        env=environment)
+        self.process = subprocess.Popen(
+            [os.path.join(self.folder, "zelbo")] + [argument(self.folder) for argument in arguments],
+            cwd=self.folder, env=environment)
         self.window = self.find_window()
         self.left, self.top, self.width, self.height = self.geometry(self.window)
         self.client_top = None  # the top of the client area, under the menu bar
@@ -124,13 +134,13 @@ class Program:
             values[key] = int(value) if value.lstrip("-").isdigit() else value
         return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
 
-    def find_client_top(self, screen):
-        """The menu bar's height found as the offset at which the opening position shows."""
+    def find_client_top(self, screen, position=INITIAL):
+        """The menu bar's height found as the offset at which the position shows."""
         for offset in range(0, 80):
-            if read_board(screen, self.left, self.top + offset) == INITIAL:
+            if read_board(screen, self.left, self.top + offset) == position:
                 self.client_top = self.top + offset
                 return offset
-        raise AssertionError("the opening position is nowhere under the menu bar")
+        raise AssertionError(f"the position {position} is nowhere under the menu bar")
 
     def board(self):
         return read_board(Screen(), self.left, self.client_top)
@@ -178,7 +188,27 @@ def check(condition, what):
     print("ok:", what.splitlines()[0])
 
 
+def check_file_named_at_start(executable):
+    """A saved game named on the command line by bytes that are no UTF-8 is opened at start."""
+    name = b"\xe9.KRP"
+
+    def write_game(folder):
+        path = os.path.join(os.fsencode(folder), name)
+        with open(path, "wb") as out:
+            out.write(saved_game(MOVED))
+        return path
+
+    program = Program(executable, [write_game])
+    try:
+        time.sleep(0.5)
+        program.find_client_top(Screen(), MOVED)
+        check(not program.message_boxes(), "the file named \\xe9.KRP opens without a message")
+    finally:
+        program.close()
+
+
 def main():
+    check_file_named_at_start(sys.argv[1])
     program = Program(sys.argv[1])
     try:
         time.sleep(0.5)
