@@ -232,10 +232,10 @@ TEST_F(CommandsTest, APipeIsRefusedAtOnce) {
   window.open1Click();
   dialogs.Accept(FileIn("pipe.KRP"));
   window.Save1Click();
-  EXPECT_EQ(dialogs.Take(),
-            (std::vector<std::string>{"Zelbo: Accès au fichier refusé", "open ZELBO FILE (*.KRP)",
-                                      "Zelbo: Accès au fichier refusé", "save ZELBO FILE (*.KRP)",
-                                      "Zelbo: Accès au fichier refusé"}));
+  EXPECT_EQ(dialogs.Take(), (std::vector<std::string>{
+                                "Zelbo: Accès au fichier refusé", "open ZELBO FILE (*.KRP *.krp)",
+                                "Zelbo: Accès au fichier refusé", "save ZELBO FILE (*.KRP *.krp)",
+                                "Zelbo: Accès au fichier refusé"}));
   EXPECT_TRUE(fs::is_fifo(folder / "pipe.KRP"));
   EXPECT_FALSE(watchdog.fired());
 }

@@ -241,7 +241,7 @@ TEST_F(SkinsTest, TheChooserAppliesASkinByTheBytesOfItsName) {
   TForm3& skins = Chooser();
   ASSERT_EQ(skins.ListBox1->count(), 1);
   EXPECT_TRUE(skins.ListBox1->item(0)->text().startsWith("Bois"));
-  skins.ListBox1->item(0)->setSelected(true);
+  ClickSkin(0);
   EXPECT_EQ(skins.SelectedSkin(), "Bois\xE9");
   EXPECT_EQ(window.Im0.image(), Filled(35, 35, kGreen));
   EXPECT_TRUE(Frameless());
