@@ -66,7 +66,7 @@ QString DisplayedText(const QString& text) {
 }
 
 void SetUpFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
-  dialog.setDirectory(options.folder);
+  if (!options.folder.isEmpty()) dialog.setDirectory(options.folder);
   dialog.setNameFilter(options.description + QStringLiteral(" (") + options.patterns +
                        QStringLiteral(")"));
   dialog.setOption(QFileDialog::HideNameFilterDetails);
