@@ -89,7 +89,7 @@ def read_board(screen, left, top):
 
 
 class Program:
-    def __init__(self, executable, arguments=()):
+    def __init__(self, executable, arguments=(), allow_message_at_start=False):
         self.folder = tempfile.mkdtemp(prefix="zelbo-x11-")
         beside = os.path.dirname(os.path.abspath(executable))
         shutil.copy2(executable, self.folder)
@@ -100,15 +100,19 @@ class Program:
         else:
             # No sample store: an empty one, or the start would stop at " No experience ".
             open(os.path.join(self.folder, "braskel.exp"), "wb").close()
-        runtime = os.path.join(self.folder, "runtime")
-        os.mkdir(runtime, 0o700)
-        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=runtime)
-        self.process = subprocess.Popen(
-            [os.path.join(self.folder, "zelbo")] + [argument(self.folder) for argument in arguments],
-            cwd=self.folder, env=environment)
-        self.window = self.find_window()
-        self.left, self.top, self.width, self.height = self.geometry(self.window)
+        self.runtime = os.path.join(self.folder, "runtime")
+        os.mkdir(self.runtime, 0o700)
+        environment = dict(os.environ, QT_QPA_PLATFORM="xcb", XDG_RUNTIME_DIR=self.runtime)
+        self.process = subprocess.Popen(self.command(arguments), cwd=self.folder, env=environment)
+        self.window = None
+        if not allow_message_at_start:
+            self.window = self.find_window()
+            self.left, self.top, self.width, self.height = self.geometry(self.window)
         self.client_top = None  # the top of the client area, under the menu bar
+
+    def command(self, arguments):
+        """The command line: the program, then each argument as made for its folder."""
+        return [os.path.join(self.folder, "zelbo")] + [make(self.folder) for make in arguments]
 
     def windows(self):
         found = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
@@ -128,11 +132,13 @@ class Program:
 
     @staticmethod
     def geometry(window):
+        """The window's place on the screen and its size, whatever frame a manager gives it."""
         values = {}
-        for line in xdotool("getwindowgeometry", "--shell", window).splitlines():
-            key, _, value = line.partition("=")
-            values[key] = int(value) if value.lstrip("-").isdigit() else value
-        return values["X"], values["Y"], values["WIDTH"], values["HEIGHT"]
+        for line in run("xwininfo", "-id", window).splitlines():
+            key, _, value = line.strip().partition(":")
+            values[key] = value.strip()
+        return (int(values["Absolute upper-left X"]), int(values["Absolute upper-left Y"]),
+                int(values["Width"]), int(values["Height"]))
 
     def find_client_top(self, screen, position=INITIAL):
         """The menu bar's height found as the offset at which the position shows."""

@@ -1,0 +1,183 @@
+#!/usr/bin/env python3
+"""The real program under a window manager, as an ordinary user would meet it.
+
+    xvfb-run -a -s "-screen 0 1024x768x24 -noreset -ac" python3 window_manager_test.py BUILD/zelbo
+
+Openbox manages the windows, so that minimising, restoring and the window's size hints are real.
+Run as root, the program itself runs as an unprivileged user (uid 65534), to whom root's files
+are what they are to anyone else: a saved game of mode 444 may not be written.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import time
+
+from window_test import Program, Screen, check, xdotool
+
+UNPRIVILEGED = 65534
+
+
+def run(*command):
+    return subprocess.run(command, capture_output=True, text=True).stdout
+
+
+def window_state(window):
+    """'Normal' or 'Iconic', as the window manager keeps it."""
+    for line in run("xprop", "-id", window, "WM_STATE").splitlines():
+        if "window state:" in line:
+            return line.split(":")[1].strip()
+    return ""
+
+
+def size_hints(window):
+    hints = run("xprop", "-id", window, "WM_NORMAL_HINTS")
+    found = {}
+    for line in hints.splitlines():
+        for key in ("minimum size", "maximum size"):
+            if key in line:
+                found[key] = line.split(":")[1].strip()
+    return found
+
+
+def wait_for(condition, seconds=10):
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        if condition():
+            return True
+        time.sleep(0.1)
+    return False
+
+
+class UserProgram(Program):
+    """The program started as the unprivileged user when the test runs as root."""
+
+    def command(self, arguments):
+        command = super().command(arguments)
+        if os.getuid() != 0:
+            return command
+        for root, folders, files in os.walk(self.folder):
+            for name in folders + files:
+                os.chmod(os.path.join(root, name), 0o755, follow_symlinks=False)
+        os.chmod(self.folder, 0o755)
+        os.chmod(self.runtime, 0o700)
+        shutil.chown(self.runtime, UNPRIVILEGED, UNPRIVILEGED)
+        return ["setpriv", f"--reuid={UNPRIVILEGED}", f"--regid={UNPRIVILEGED}",
+                "--clear-groups"] + command
+
+    def board_window(self):
+        """The board window now: a new frame gives it a new native window."""
+        self.window = self.find_window()
+        self.left, self.top, self.width, self.height = self.geometry(self.window)
+        return self.window
+
+    def client_point(self, x, y):
+        return self.left + x, self.client_top + y
+
+    def click_at(self, x, y, button=1):
+        sx, sy = self.client_point(x, y)
+        xdotool("mousemove", "--sync", str(sx), str(sy))
+        xdotool("click", str(button))
+
+
+def check_size_and_controls(program):
+    hints = size_hints(program.window)
+    check(hints.get("minimum size") == "370 by 375" and hints.get("maximum size") == "370 by 375",
+          f"the board window's size is fixed at 370 x 375 ({hints})")
+    program.click_at(308 + 23, 3 + 11, 3)  # a right click on the "0" button
+    time.sleep(1)
+    check(not program.message_boxes(), "a right click on the \"0\" button shows nothing")
+
+
+def check_read_only_save(program):
+    path = os.path.join(program.folder, "readonly.KRP")
+    with open(path, "wb") as out:
+        out.write(bytes(range(192)))
+    os.chmod(path, 0o444)
+    before = open(path, "rb").read()
+    xdotool("mousemove", "--sync", str(program.left + 25), str(program.top + 8))  # "Fichier"
+    xdotool("click", "1")
+    time.sleep(0.5)
+    xdotool("key", "Down", "Down", "Down", "Return")  # Nouveau, Ouvrir, Enregistrer
+    check(wait_for(lambda: program.message_boxes()), "the save dialog opens")
+    time.sleep(0.5)
+    xdotool("type", "--delay", "20", path)
+    xdotool("key", "Return")
+    time.sleep(1)
+    xdotool("key", "Tab", "Return")  # the file exists: "Oui", write over it
+    time.sleep(1)
+    boxes = program.message_boxes()
+    check(len(boxes) == 1, f"one message box says the save failed ({boxes})")
+    xdotool("key", "Return")
+    check(wait_for(lambda: not program.message_boxes()), "Return closes it")
+    check(open(path, "rb").read() == before, "the read-only saved game keeps its bytes")
+
+
+def check_pipe_named_at_start(executable):
+    def make_pipe(folder):
+        path = os.path.join(folder, "pipe.KRP")
+        os.mkfifo(path)
+        return path
+
+    started = time.monotonic()
+    program = UserProgram(executable, [make_pipe], allow_message_at_start=True)
+    try:
+        check(wait_for(lambda: program.message_boxes(), 5),
+              f"a pipe named as the saved game gives a message at once "
+              f"({time.monotonic() - started:.1f} s)")
+    finally:
+        program.close()
+
+
+def pick_skin(program, row):
+    chooser = next(w for w in program.windows() if run("xdotool", "getwindowname", w).strip()
+                   == "SKIN")
+    xdotool("windowactivate", "--sync", chooser)
+    info = run("xwininfo", "-id", chooser)
+    left = int(info.split("Absolute upper-left X:")[1].split()[0])
+    top = int(info.split("Absolute upper-left Y:")[1].split()[0])
+    xdotool("mousemove", "--sync", str(left + 30), str(top + 7 + 13 * row))
+    xdotool("click", "1")
+    time.sleep(1.5)
+
+
+def check_minimise_button(program):
+    xdotool("key", "--window", program.window, "ctrl+s")
+    time.sleep(1)
+    pick_skin(program, 0)  # Bois: the skinned look
+    board = program.board_window()
+    xdotool("mousemove", "--sync", str(program.left + 264 + 16), str(program.top + 8 + 16))
+    xdotool("click", "1")
+    check(wait_for(lambda: window_state(board) == "Iconic"), "the minimise button minimises")
+    xdotool("windowactivate", board)
+    check(wait_for(lambda: window_state(board) == "Normal"), "the taskbar brings it back")
+    pick_skin(program, 1)  # Marbre: the skinned look again
+    board = program.board_window()
+    time.sleep(1)
+    check(window_state(board) == "Normal",
+          "a skin applied after the restore leaves the window on the screen")
+
+
+def main():
+    executable = sys.argv[1]
+    window_manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+    try:
+        time.sleep(1)
+        check_pipe_named_at_start(executable)
+        program = UserProgram(executable)
+        try:
+            time.sleep(0.5)
+            program.find_client_top(Screen())
+            check_size_and_controls(program)
+            check_read_only_save(program)
+            check_minimise_button(program)
+        finally:
+            program.close()
+    finally:
+        window_manager.terminate()
+    print("window manager test passed")
+
+
+if __name__ == "__main__":
+    main()
