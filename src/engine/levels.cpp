@@ -26,8 +26,7 @@ LevelSettings SettingsOf(int level) {
   LevelSettings settings;
   switch (level) {
     case 2:
-      settings.depth = 2;
-      settings.weights.noise = 40;
+      settings.depth = 3;
       break;
     case 3:
       settings.depth = 5;
