@@ -38,10 +38,14 @@ struct Options {
 
 int* WeightNamed(engine::EvalWeights& w, std::string_view name) {
   static const std::map<std::string_view, int engine::EvalWeights::*> fields = {
-      {"man", &engine::EvalWeights::man},         {"king", &engine::EvalWeights::king},
-      {"back_row", &engine::EvalWeights::back_row}, {"backed", &engine::EvalWeights::backed},
-      {"mobility", &engine::EvalWeights::mobility}, {"runaway", &engine::EvalWeights::runaway},
-      {"king_centre", &engine::EvalWeights::king_centre}, {"trade", &engine::EvalWeights::trade},
+      {"man", &engine::EvalWeights::man},
+      {"king", &engine::EvalWeights::king},
+      {"back_row", &engine::EvalWeights::back_row},
+      {"backed", &engine::EvalWeights::backed},
+      {"mobility", &engine::EvalWeights::mobility},
+      {"runaway", &engine::EvalWeights::runaway},
+      {"king_centre", &engine::EvalWeights::king_centre},
+      {"trade", &engine::EvalWeights::trade},
       {"chase", &engine::EvalWeights::chase}};
   const auto it = fields.find(name);
   return it == fields.end() ? nullptr : &(w.*(it->second));
@@ -58,9 +62,9 @@ std::optional<Board> Reply(Engine& engine, const Options& options, int level, co
   if (level > LevelCount()) {
     engine::SearchLimits limits;
     limits.milliseconds = options.ms;
-    move = Engine::ToLevelMove(board, static_cast<int8_t>(side),
-                               engine.Search(board, static_cast<int8_t>(side), limits,
-                                             options.challenger, history));
+    move = Engine::ToLevelMove(
+        board, static_cast<int8_t>(side),
+        engine.Search(board, static_cast<int8_t>(side), limits, options.challenger, history));
   } else {
     move = engine.Choose(board, static_cast<int8_t>(side), level, options.ms, nullptr, history);
   }
@@ -121,8 +125,8 @@ int RunLevels(const Options& options) {
     }
     const int games = wins + draws + losses;
     const double score = games == 0 ? 0 : (wins + 0.5 * draws) / games * 100;
-    std::printf("level %d vs level %d: %d wins, %d draws, %d losses, score %.1f%%%s\n", a, b,
-                wins, draws, losses, score,
+    std::printf("level %d vs level %d: %d wins, %d draws, %d losses, score %.1f%%%s\n", a, b, wins,
+                draws, losses, score,
                 illegal ? (" ILLEGAL REPLIES: " + std::to_string(illegal)).c_str() : "");
     std::fflush(stdout);
     failures += illegal;
@@ -154,7 +158,8 @@ int RunHint(const Options& options) {
       BoardMouseUp(state, port, hint->from, MouseButton::kLeft);
       for (int i = 0; i < hint->landing_count && !state.game_over; ++i) {
         const bool last = i + 1 == hint->landing_count;
-        BoardMouseUp(state, port, hint->landings[i], last ? MouseButton::kLeft : MouseButton::kRight);
+        BoardMouseUp(state, port, hint->landings[i],
+                     last ? MouseButton::kLeft : MouseButton::kRight);
       }
       if (port.messages.find("illegal") != std::string::npos) {
         ++refused;
@@ -176,12 +181,12 @@ int RunHint(const Options& options) {
       ++draws;
     }
   }
-  std::printf("top level through hint and clicks vs the designed computer, %d openings, %d ms: "
-              "%d wins, %d draws, %d losses, %d refused clicks\n",
-              static_cast<int>(openings.size()), options.ms, wins, draws, losses, refused);
-  return losses == 0 && refused == 0 && wins * 100 >= 95 * static_cast<int>(openings.size())
-             ? 0
-             : 1;
+  std::printf(
+      "top level through hint and clicks vs the designed computer, %d openings, %d ms: "
+      "%d wins, %d draws, %d losses, %d refused clicks\n",
+      static_cast<int>(openings.size()), options.ms, wins, draws, losses, refused);
+  return losses == 0 && refused == 0 && wins * 100 >= 95 * static_cast<int>(openings.size()) ? 0
+                                                                                             : 1;
 }
 
 }  // namespace
@@ -190,8 +195,9 @@ int RunHint(const Options& options) {
 int main(int argc, char** argv) {
   using namespace zelbo::bench;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: zelbo_match levels|hint [--ms MS] [--openings N] [--pairs A:B,...] "
-                         "[--set NAME=VALUE,...]\n");
+    std::fprintf(stderr,
+                 "usage: zelbo_match levels|hint [--ms MS] [--openings N] [--pairs A:B,...] "
+                 "[--set NAME=VALUE,...]\n");
     return 2;
   }
   const std::string_view mode = argv[1];

@@ -8,7 +8,8 @@ namespace {
 struct Chain {
   const Position& position;
   MoveList& list;
-  Bitboard others;  // the mover's side, the mover excluded
+  bool plain_last_steps;  // a capture may be followed by a plain step that ends the move
+  Bitboard others;        // the mover's side, the mover excluded
   uint8_t from;
   bool king_before;
   int side;
@@ -88,7 +89,7 @@ void ChainFrom(const Chain& chain, int square, bool king, Bitboard captured) {
                   if (chain.Enemies(captured_after)) {
                     ChainFrom(chain, landing, king_after, captured_after);
                   }
-                } else if (captured) {
+                } else if (captured && chain.plain_last_steps) {
                   Emit(chain, landing, king_after, captured);
                 }
               });
@@ -117,20 +118,22 @@ bool FindSteps(const Chain& chain, int square, bool king, Bitboard captured, con
   return found;
 }
 
-Chain ChainOf(const Position& position, MoveList& list, int from) {
+Chain ChainOf(const Position& position, MoveList& list, int from, bool plain_last_steps = true) {
   const int us = SideIndex(position.side);
   return {position,
           list,
+          plain_last_steps,
           position.pieces[us] & ~Bit(from),
           static_cast<uint8_t>(from),
           static_cast<bool>((position.kings >> from) & 1),
           position.side};
 }
 
-void GenerateChains(const Position& position, MoveList& list) {
+void GenerateChains(const Position& position, MoveList& list, bool plain_last_steps) {
   for (Bitboard b = position.Own(); b;) {
     const int from = PopFirst(b);
-    ChainFrom(ChainOf(position, list, from), from, (position.kings >> from) & 1, 0);
+    ChainFrom(ChainOf(position, list, from, plain_last_steps), from, (position.kings >> from) & 1,
+              0);
   }
 }
 
@@ -166,11 +169,18 @@ Change ChangeOf(const Move& m) {
 
 void MoveList::AddCapture(const Move& move) {
   const Change change = ChangeOf(move);
-  for (int i = 0; i < captures_; ++i) {
+  const uint64_t hash = (change.own * 0x9E3779B97F4A7C15ull) ^
+                        (change.captured * 0xC2B2AE3D27D4EB4Full) ^
+                        (change.kings * 0x165667B19E3779F9ull);
+  Bucket& bucket = buckets_[(hash >> 56) & (kBuckets - 1)];
+  if (bucket.stamp != stamp_) bucket = {stamp_, -1};
+  for (int i = bucket.head; i >= 0; i = next_in_bucket_[i]) {
     if (moves_[i].captured == move.captured && ChangeOf(moves_[i]) == change) return;
   }
   if (size_ == kCapacity) return;
   // Captures stay ahead of the plain moves, which are only added after them.
+  next_in_bucket_[size_] = bucket.head;
+  bucket.head = static_cast<int16_t>(size_);
   moves_[size_++] = move;
   ++captures_;
 }
@@ -181,7 +191,7 @@ void MoveList::AddPlain(const Move& move) {
 
 void GenerateMoves(const Position& position, MoveList& list) {
   list.clear();
-  GenerateChains(position, list);
+  GenerateChains(position, list, true);
   GenerateManSteps(position, list);
   for (Bitboard b = position.Own() & position.kings; b;) {
     const int from = PopFirst(b);
@@ -194,7 +204,7 @@ void GenerateMoves(const Position& position, MoveList& list) {
 
 void GenerateCaptures(const Position& position, MoveList& list) {
   list.clear();
-  GenerateChains(position, list);
+  GenerateChains(position, list, false);
 }
 
 Position MakeMove(const Position& position, const Move& move) {

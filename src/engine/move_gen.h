@@ -43,21 +43,35 @@ class MoveList {
   const Move* begin() const { return moves_.data(); }
   const Move* end() const { return moves_.data() + size_; }
 
-  void clear() { size_ = 0, captures_ = 0; }
+  void clear() {
+    size_ = 0, captures_ = 0;
+    if (++stamp_ == 0) buckets_.fill({0, -1}), stamp_ = 1;
+  }
   // Adds a capture unless one that leaves the same position is there already.
   void AddCapture(const Move& move);
   void AddPlain(const Move& move);
   int capture_count() const { return captures_; }
 
  private:
+  // The captures by a hash of what they change, to find a position already there at once.
+  struct Bucket {
+    uint32_t stamp;  // the bucket is empty unless this is the list's stamp
+    int16_t head;
+  };
+  static constexpr int kBuckets = 256;
+
   std::array<Move, kCapacity> moves_;
+  std::array<int16_t, kCapacity> next_in_bucket_;
+  std::array<Bucket, kBuckets> buckets_{};
+  uint32_t stamp_ = 1;
   int size_ = 0;
   int captures_ = 0;  // the captures come first
 };
 
 // Every move of the side to move; the captures first.
 void GenerateMoves(const Position& position, MoveList& list);
-// Only the moves that capture.
+// The moves whose every step captures: the quiescence search's, where a chain that ends with a
+// plain step adds nothing a later move could not.
 void GenerateCaptures(const Position& position, MoveList& list);
 
 // The position after a move of the side to move, with its key.
