@@ -20,7 +20,10 @@ constexpr std::string_view kUsage =
     "usage: zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]\n"
     "       zelbo-cli show FILE.KRP\n"
     "       zelbo-cli experience FILE.exp\n"
-    "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n";
+    "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n"
+    "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
+    "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
+    "  tests: every searching level searches N nodes whatever the time; 0 for the time), quit\n";
 
 int Usage() {
   std::cerr << kUsage;
