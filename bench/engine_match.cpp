@@ -1,11 +1,14 @@
 // Matches between the levels, and the top level against the designed computer through the window's
 // own path.
 //
-//   zelbo_match levels [--ms MS] [--openings N] [--pairs 2:1,3:2,4:3] [--set NAME=VALUE,...]
+//   zelbo_match levels [--ms MS | --nodes N] [--openings N] [--pairs 2:1,3:2,4:3]
+//                      [--set NAME=VALUE,...]
 //     Each pair A:B plays every opening twice, A with each colour; a game that has not ended after
 //     150 moves of each side is a draw. Every reply of a searching level is checked against the
 //     move rules. Level 1 plays side -1 on the board turned round. Level 5 is the top level with
-//     the weights of --set (for tuning). Prints wins, draws and losses of A, and A's score.
+//     the weights of --set (for tuning). With --nodes every searching level searches that many
+//     nodes instead of thinking MS: the games no longer depend on the machine's load. Prints
+//     wins, draws and losses of A, and A's score.
 //   zelbo_match hint [--ms MS] [--openings N]
 //     The top level plays the player's side through hint, its moves clicked through the click
 //     protocol, against the designed ComputerReply, from N openings (100 by default).
@@ -31,6 +34,7 @@ constexpr int kMaxPlies = 300;
 
 struct Options {
   int ms = 50;
+  uint64_t nodes = 0;  // when set, every searching level searches this many nodes, whatever the time
   int openings = 12;
   std::vector<std::pair<int, int>> pairs = {{2, 1}, {3, 2}, {4, 3}};
   engine::EvalWeights challenger;
@@ -61,7 +65,8 @@ std::optional<Board> Reply(Engine& engine, const Options& options, int level, co
   std::optional<LevelMove> move;
   if (level > LevelCount()) {
     engine::SearchLimits limits;
-    limits.milliseconds = options.ms;
+    limits.milliseconds = options.nodes > 0 ? 0 : options.ms;
+    limits.nodes = options.nodes;
     move = Engine::ToLevelMove(
         board, static_cast<int8_t>(side),
         engine.Search(board, static_cast<int8_t>(side), limits, options.challenger, history));
@@ -100,8 +105,9 @@ Outcome PlayGame(Engine& engine, const Options& options, const Board& opening, i
 }
 
 int RunLevels(const Options& options) {
-  const std::vector<Board> openings = Openings(2, 4, options.openings);
+  const std::vector<Board> openings = Openings(2, options.openings);
   Engine engine;
+  engine.SetFixedNodes(options.nodes);
   std::printf("%d openings, two games each, %d ms a reply\n", static_cast<int>(openings.size()),
               options.ms);
   int failures = 0;
@@ -143,7 +149,7 @@ class OutcomePort : public SilentPort {
 };
 
 int RunHint(const Options& options) {
-  const std::vector<Board> openings = Openings(4, 29, options.openings);
+  const std::vector<Board> openings = Openings(4, options.openings);
   Engine engine;
   int wins = 0, draws = 0, losses = 0, refused = 0;
   for (const Board& opening : openings) {
@@ -208,6 +214,8 @@ int main(int argc, char** argv) {
     const std::string value = argv[i + 1];
     if (option == "--ms") {
       options.ms = std::atoi(value.c_str());
+    } else if (option == "--nodes") {
+      options.nodes = std::strtoull(value.c_str(), nullptr, 10);
     } else if (option == "--openings") {
       options.openings = std::atoi(value.c_str());
     } else if (option == "--pairs") {

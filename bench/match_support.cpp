@@ -1,5 +1,6 @@
 #include "match_support.h"
 
+#include <algorithm>
 #include <set>
 
 #include "computer/computer_turn.h"
@@ -15,21 +16,6 @@ std::string PlayableKey(const engine::Position& p) {
          std::to_string(p.kings);
 }
 
-Board BoardOfPosition(const engine::Position& p, Board board) {
-  for (int column = 1; column <= 8; ++column) {
-    for (int row = 2 - column % 2; row <= 8; row += 2) {
-      const int square = engine::SquareOf(column, row);
-      if ((p.walls >> square) & 1) continue;
-      const bool king = (p.kings >> square) & 1;
-      CellCode code = kEmpty;
-      if ((p.pieces[0] >> square) & 1) code = king ? kPlayerKing : kPlayerMan;
-      if ((p.pieces[1] >> square) & 1) code = king ? kComputerKing : kComputerMan;
-      board.SetCode(column, row, code);
-    }
-  }
-  return board;
-}
-
 // Two people at one mouse: clicks of either side are taken, and any message is remembered.
 class TwoPlayerPort : public SilentPort {
  public:
@@ -40,7 +26,7 @@ class TwoPlayerPort : public SilentPort {
 
 }  // namespace
 
-std::vector<Board> Openings(int plies, int step, int count) {
+std::vector<Board> Openings(int plies, int count) {
   Board start{};
   SetupInitialPosition(start);
   std::vector<engine::Position> layer = {engine::PositionOf(start, kPlayerSide)};
@@ -58,9 +44,9 @@ std::vector<Board> Openings(int plies, int step, int count) {
     layer = std::move(next);
   }
   std::vector<Board> openings;
-  for (std::size_t i = 0; i < layer.size() && static_cast<int>(openings.size()) < count;
-       i += static_cast<std::size_t>(step)) {
-    openings.push_back(BoardOfPosition(layer[i], start));
+  const std::size_t wanted = std::min(layer.size(), static_cast<std::size_t>(std::max(count, 0)));
+  for (std::size_t i = 0; i < wanted; ++i) {
+    openings.push_back(engine::BoardOfPosition(layer[i * layer.size() / wanted], start));
   }
   return openings;
 }

@@ -11,9 +11,9 @@
 
 namespace zelbo::bench {
 
-// Distinct positions `plies` moves after the opening, every `step`-th in the generator's order,
-// at most `count` of them.
-std::vector<Board> Openings(int plies, int step, int count);
+// `count` distinct positions `plies` moves after the opening, spread evenly over all of them in the
+// generator's order (all of them when there are fewer).
+std::vector<Board> Openings(int plies, int count);
 
 // The board turned half a turn with the sides' codes swapped: side -1's position seen as side
 // +1's. Doing it twice gives the board back.

@@ -16,13 +16,14 @@
 namespace zelbo::engine {
 
 // A move as what it changes: the piece leaves `from`, stands on `to` (the same square when a
-// chain comes back), a king when `king_after`, and the pieces of `captured` leave the board.
+// chain comes back), a king when `king_after`, and the pieces of `captured` leave the board. It
+// has no default values, so that a move list costs nothing to create: write Move{} for a zero.
 struct Move {
-  Bitboard captured = 0;
-  uint8_t from = 0;
-  uint8_t to = 0;
-  bool king_before = false;
-  bool king_after = false;
+  Bitboard captured;
+  uint8_t from;
+  uint8_t to;
+  bool king_before;
+  bool king_after;
 
   bool IsCapture() const { return captured != 0; }
   friend bool operator==(const Move&, const Move&) = default;

@@ -61,6 +61,21 @@ Position PositionOf(const Board& board, int side) {
   return position;
 }
 
+Board BoardOfPosition(const Position& position, Board board) {
+  for (int row = 1; row <= 8; ++row) {
+    for (int column = 2 - row % 2; column <= 8; column += 2) {
+      const int square = SquareOf(column, row);
+      if ((position.walls >> square) & 1) continue;
+      const bool king = (position.kings >> square) & 1;
+      CellCode code = kEmpty;
+      if ((position.pieces[0] >> square) & 1) code = king ? kPlayerKing : kPlayerMan;
+      if ((position.pieces[1] >> square) & 1) code = king ? kComputerKing : kComputerMan;
+      board.SetCode(column, row, code);
+    }
+  }
+  return board;
+}
+
 uint64_t ComputeKey(const Position& position) {
   const ZobristKeys& z = Zobrist();
   uint64_t key = position.side > 0 ? z.side : 0;

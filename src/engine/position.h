@@ -33,6 +33,10 @@ struct Position {
 // The position of a board with `side` to move.
 Position PositionOf(const Board& board, int side);
 
+// `board` with the position's pieces written on its playable squares: the board a position
+// stands for. Walls, unusable squares and every cell's other bytes stay as `board` has them.
+Board BoardOfPosition(const Position& position, Board board);
+
 // The key of a position from scratch; the moves keep it up to date.
 uint64_t ComputeKey(const Position& position);
 

@@ -95,7 +95,7 @@ void Searcher::Store(uint64_t key, int depth, int score, int bound, const Move* 
 
 bool Searcher::OutOfTime() {
   if (stopped_) return true;
-  if ((nodes_ & 1023) != 0) return false;
+  if ((nodes_ & 255) != 0) return false;
   if (limits_.stop != nullptr && limits_.stop->load(std::memory_order_relaxed)) stopped_ = true;
   if (limits_.milliseconds > 0) {
     const auto elapsed = std::chrono::steady_clock::now() - start_;
@@ -201,7 +201,7 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
   beta = std::min(beta, kMate - ply - 1);
   if (alpha >= beta) return alpha;
 
-  Move table_move;
+  Move table_move{};
   bool has_table_move = false;
   if (const Entry* e = Probe(p.key)) {
     if (e->has_move) {

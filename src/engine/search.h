@@ -36,7 +36,7 @@ struct SearchLimits {
 
 struct SearchResult {
   bool has_move = false;
-  Move move;
+  Move move{};
   int score = 0;
   int depth = 0;  // of the last iteration completed
   uint64_t nodes = 0;
@@ -75,14 +75,14 @@ class Searcher {
   std::vector<uint8_t> reversible_;  // plies since a man moved or a piece was taken, by ply
   std::span<const uint64_t> game_keys_;
   int history_[2][kSquareBits][kSquareBits];
-  Move killers_[kMaxPly][2];
+  Move killers_[kMaxPly][2]{};
 
   EvalWeights weights_;
   SearchLimits limits_;
   std::chrono::steady_clock::time_point start_;
   uint64_t nodes_ = 0;
   bool stopped_ = false;
-  Move root_best_;
+  Move root_best_{};
   bool root_has_best_ = false;
 };
 

@@ -15,23 +15,17 @@ namespace zelbo::testing {
 
 // The playable codes of a position, walls taken from the board it was made from.
 inline std::string CodesOf(const engine::Position& position, const Board& original) {
-  Board board = original;
-  for (int column = 1; column <= 8; ++column) {
-    for (int row = 2 - column % 2; row <= 8; row += 2) {
-      const int square = engine::SquareOf(column, row);
-      const bool king = (position.kings >> square) & 1;
-      CellCode code = board.Code(column, row);
-      if ((position.pieces[0] >> square) & 1) {
-        code = king ? kPlayerKing : kPlayerMan;
-      } else if ((position.pieces[1] >> square) & 1) {
-        code = king ? kComputerKing : kComputerMan;
-      } else if (!((position.walls >> square) & 1)) {
-        code = kEmpty;
-      }
-      board.SetCode(column, row, code);
-    }
-  }
-  return PlayableCodes(board);
+  return PlayableCodes(engine::BoardOfPosition(position, original));
+}
+
+// The playable codes of the positions that the moves of `side` leave, one for each move.
+inline std::vector<std::string> ResultsOf(const Board& board, int side) {
+  const engine::Position position = engine::PositionOf(board, side);
+  engine::MoveList moves;
+  engine::GenerateMoves(position, moves);
+  std::vector<std::string> results;
+  for (const auto& move : moves) results.push_back(CodesOf(engine::MakeMove(position, move), board));
+  return results;
 }
 
 struct PlayedPosition {
@@ -57,15 +51,7 @@ inline std::vector<PlayedPosition> RandomGamePositions(unsigned seed, int games,
       const int count = take ? moves.capture_count() : moves.size();
       const engine::Move& move = moves[static_cast<int>(random() % count)];
       const engine::Position next = engine::MakeMove(position, move);
-      board = BoardOf(kEmptyLine);
-      for (int column = 1; column <= 8; ++column) {
-        for (int row = 2 - column % 2; row <= 8; row += 2) {
-          const int square = engine::SquareOf(column, row);
-          const bool king = (next.kings >> square) & 1;
-          if ((next.pieces[0] >> square) & 1) board.SetCode(column, row, king ? -2 : -1);
-          if ((next.pieces[1] >> square) & 1) board.SetCode(column, row, king ? 2 : 1);
-        }
-      }
+      board = engine::BoardOfPosition(next, board);
       side = -side;
     }
   }

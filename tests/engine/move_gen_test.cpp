@@ -34,14 +34,9 @@ Board AfterClicks(const Board& board, const std::string& clicks) {
 }
 
 std::set<std::string> Results(const Board& board, int side) {
-  const engine::Position position = engine::PositionOf(board, side);
-  engine::MoveList moves;
-  engine::GenerateMoves(position, moves);
-  std::set<std::string> results;
-  for (const auto& move : moves) {
-    results.insert(testing::CodesOf(engine::MakeMove(position, move), board));
-  }
-  EXPECT_EQ(static_cast<int>(results.size()), moves.size()) << "a position twice";
+  const std::vector<std::string> each = testing::ResultsOf(board, side);
+  const std::set<std::string> results(each.begin(), each.end());
+  EXPECT_EQ(results.size(), each.size()) << "a position twice";
   return results;
 }
 

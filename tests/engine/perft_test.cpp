@@ -14,14 +14,12 @@ namespace {
 using testing::BoardOf;
 
 std::set<std::string> EngineResults(const Board& board, int side) {
+  const std::vector<std::string> each = testing::ResultsOf(board, side);
+  const std::set<std::string> results(each.begin(), each.end());
+  EXPECT_EQ(results.size(), each.size()) << "a position twice";
   const engine::Position position = engine::PositionOf(board, side);
   engine::MoveList moves;
   engine::GenerateMoves(position, moves);
-  std::set<std::string> results;
-  for (const engine::Move& move : moves) {
-    results.insert(testing::CodesOf(engine::MakeMove(position, move), board));
-  }
-  EXPECT_EQ(results.size(), static_cast<std::size_t>(moves.size())) << "a position twice";
   for (const engine::Move& move : moves) {
     const engine::Position next = engine::MakeMove(position, move);
     EXPECT_EQ(next.key, engine::ComputeKey(next));
