@@ -2,10 +2,10 @@
 // after them: perft to that depth, and the top level's hint on a small fixed search.
 //
 // What must hold: nothing crashes whatever the codes; perft 1 is the number of moves; every move
-// takes only pieces of the other side, lands on a square that was empty or its own start, keeps
-// the sides apart and the kings among the pieces, and updates the key as a fresh count would; its
-// clicks, replayed on the board, leave the same position; the hint is one of the moves, and there
-// is no hint exactly when there is no move.
+// takes only pieces of the other side, lands on a square that was empty, its own start or one it
+// emptied by a capture, keeps the sides apart and the kings among the pieces, and updates the key
+// as a fresh count would; its clicks, replayed on the board, leave the same position; the hint is
+// one of the moves, and there is no hint exactly when there is no move.
 #include <bit>
 #include <cstring>
 
@@ -32,7 +32,7 @@ void CheckMove(const Board& board, const engine::Position& p, const engine::Move
   const engine::Position next = engine::MakeMove(p, m);
   const std::string where = DescribeBoard(board);
   ZELBO_CHECK((m.captured & ~p.pieces[1 - us]) == 0, where);
-  ZELBO_CHECK(((p.Empty() | engine::Bit(m.from)) >> m.to) & 1, where);
+  ZELBO_CHECK(((p.Empty() | engine::Bit(m.from) | m.captured) >> m.to) & 1, where);
   ZELBO_CHECK(std::popcount(next.pieces[us]) == std::popcount(p.pieces[us]), where);
   ZELBO_CHECK(std::popcount(next.pieces[1 - us]) ==
                   std::popcount(p.pieces[1 - us]) - std::popcount(m.captured),
