@@ -5,8 +5,8 @@
 //   zelbo_engine_bench [--runs N] [--ms MS]
 #include <algorithm>
 #include <atomic>
-#include <cmath>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -57,10 +57,11 @@ void PerftFigures(int runs) {
     count = engine::Perft(start, 8);
     times.push_back(Milliseconds(Clock::now() - begin));
   }
-  std::printf("perft 8 = %llu: median %.0f ms (fastest %.0f, slowest %.0f) over %d runs, "
-              "%.1f M leaves/s\n",
-              static_cast<unsigned long long>(count), Quantile(times, 0.5), Quantile(times, 0),
-              Quantile(times, 1), runs, static_cast<double>(count) / Quantile(times, 0.5) / 1000);
+  std::printf(
+      "perft 8 = %llu: median %.0f ms (fastest %.0f, slowest %.0f) over %d runs, "
+      "%.1f M leaves/s\n",
+      static_cast<unsigned long long>(count), Quantile(times, 0.5), Quantile(times, 0),
+      Quantile(times, 1), runs, static_cast<double>(count) / Quantile(times, 0.5) / 1000);
 }
 
 void SearchFigures(const Corpus& corpus, int ms) {
@@ -75,7 +76,8 @@ void SearchFigures(const Corpus& corpus, int ms) {
   const unsigned long long allocations_before = allocations.load();
   for (const auto& position : corpus.positions) {
     const auto begin = Clock::now();
-    const engine::SearchResult result = engine.Search(position.board, kComputerSide, limits, weights);
+    const engine::SearchResult result =
+        engine.Search(position.board, kComputerSide, limits, weights);
     const double elapsed = Milliseconds(Clock::now() - begin);
     if (!result.has_move || result.depth == 0) continue;  // no move, or only one
     // A won or lost position ends its search early: its depth says nothing of the speed.
@@ -87,12 +89,12 @@ void SearchFigures(const Corpus& corpus, int ms) {
     depths.push_back(result.depth);
   }
   const unsigned long long searched_allocations = allocations.load() - allocations_before;
-  std::printf("search at %d ms over %zu undecided positions with a choice (%d decided left out): "
-              "%.2f M nodes/s median (10%% %.2f, 90%% %.2f); depth median %.0f (min %.0f, max "
-              "%.0f)\n",
-              ms, nps.size(), decided, Quantile(nps, 0.5) / 1e6, Quantile(nps, 0.1) / 1e6,
-              Quantile(nps, 0.9) / 1e6, Quantile(depths, 0.5), Quantile(depths, 0),
-              Quantile(depths, 1));
+  std::printf(
+      "search at %d ms over %zu undecided positions with a choice (%d decided left out): "
+      "%.2f M nodes/s median (10%% %.2f, 90%% %.2f); depth median %.0f (min %.0f, max "
+      "%.0f)\n",
+      ms, nps.size(), decided, Quantile(nps, 0.5) / 1e6, Quantile(nps, 0.1) / 1e6,
+      Quantile(nps, 0.9) / 1e6, Quantile(depths, 0.5), Quantile(depths, 0), Quantile(depths, 1));
   std::printf("heap allocations inside those searches: %llu\n", searched_allocations);
 }
 
@@ -112,9 +114,10 @@ void ReplyFigures(const Corpus& corpus, int ms) {
     LevelReply(state, port, engine);
     times.push_back(Milliseconds(Clock::now() - begin));
   }
-  std::printf("top level's reply at %d ms (LevelReply, as zelbo-cli runs it) over %zu positions: "
-              "median %.1f ms, 95th percentile %.1f ms, slowest %.1f ms\n",
-              ms, times.size(), Quantile(times, 0.5), Quantile(times, 0.95), Quantile(times, 1));
+  std::printf(
+      "top level's reply at %d ms (LevelReply, as zelbo-cli runs it) over %zu positions: "
+      "median %.1f ms, 95th percentile %.1f ms, slowest %.1f ms\n",
+      ms, times.size(), Quantile(times, 0.5), Quantile(times, 0.95), Quantile(times, 1));
 }
 
 }  // namespace

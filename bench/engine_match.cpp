@@ -34,7 +34,8 @@ constexpr int kMaxPlies = 300;
 
 struct Options {
   int ms = 50;
-  uint64_t nodes = 0;  // when set, every searching level searches this many nodes, whatever the time
+  uint64_t nodes =
+      0;  // when set, every searching level searches this many nodes, whatever the time
   int openings = 12;
   std::vector<std::pair<int, int>> pairs = {{2, 1}, {3, 2}, {4, 3}};
   engine::EvalWeights challenger;

@@ -83,12 +83,6 @@ int SideScore(const Position& p, int s, const EvalWeights& w, Bitboard empty) {
   score += w.mobility * PlainSteps(p, s, empty);
   const Bitboard back_row = CrownRow(-side);
   if (p.pieces[them] & ~p.kings) score += w.back_row * std::popcount(men & back_row);
-  // Backward squares: the reverse of the forward directions.
-  const int back1 = FirstForward(-side);
-  const int back2 = back1 + 1;
-  const Bitboard open1 = Shifted(empty, -kShift[back1]);
-  const Bitboard open2 = Shifted(empty, -kShift[back2]);
-  score += w.backed * std::popcount(men & ~open1 & ~open2 & ~back_row);
   for (Bitboard b = men; b;) {
     const int square = PopFirst(b);
     const int to_go = RowsToGo(s, square);

@@ -1,8 +1,8 @@
 // What a position is worth to the side to move, in hundredths of a man. The terms come from what
 // these rules make valuable: kings fly and take from afar, so a king is worth about three men;
-// men only go forward, so a man with its back covered cannot be jumped from the front, a man kept
-// on the back row stops the other side's crowning, and a man whose road to the last row no piece
-// of the other side can bar is nearly a king; captures are optional, so the mobility to wait
+// men only go forward, so a man kept on the back row stops the other side's crowning (self-play
+// valued it at nearly half a man), and a man whose road to the last row no piece of the other
+// side can bar is nearly a king; captures are optional, so the mobility to wait
 // matters. Ahead in material, the leader gains by trading and by bringing its kings to the
 // other side's pieces, so that a won ending is won and not wandered in.
 #pragma once

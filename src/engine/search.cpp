@@ -46,8 +46,7 @@ struct Searcher::Entry {
   uint8_t from, to;
   uint8_t depth;
   uint8_t bound_king;  // bound in bits 0-1, king_after in bit 2
-  uint8_t generation;
-  uint8_t has_move;
+  uint8_t generation;  // of the search that wrote it; others' entries are not used
 };
 
 struct Searcher::Ply {
@@ -73,24 +72,18 @@ Searcher::Entry* Searcher::Probe(uint64_t key) {
   return e->key == key && e->generation == generation_ ? e : nullptr;
 }
 
-void Searcher::Store(uint64_t key, int depth, int score, int bound, const Move* move, int ply) {
+// A deeper entry of another position of this search is kept; anything else is replaced.
+void Searcher::Store(uint64_t key, int depth, int score, int bound, const Move& move, int ply) {
   Entry* e = &table_.get()[key & table_mask_];
   if (e->generation == generation_ && e->key != key && e->depth > depth + 2) return;
-  const bool keep_move = e->generation == generation_ && e->key == key && move == nullptr;
   e->key = key;
   e->score = static_cast<int16_t>(ToTable(score, ply));
   e->depth = static_cast<uint8_t>(std::max(depth, 0));
   e->generation = generation_;
-  if (move != nullptr) {
-    e->captured = move->captured;
-    e->from = move->from;
-    e->to = move->to;
-    e->has_move = 1;
-    e->bound_king = static_cast<uint8_t>(bound | (move->king_after ? 4 : 0));
-  } else {
-    if (!keep_move) e->has_move = 0;
-    e->bound_king = static_cast<uint8_t>((e->bound_king & 4) | bound);
-  }
+  e->captured = move.captured;
+  e->from = move.from;
+  e->to = move.to;
+  e->bound_king = static_cast<uint8_t>(bound | (move.king_after ? 4 : 0));
 }
 
 bool Searcher::OutOfTime() {
@@ -204,11 +197,9 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
   Move table_move{};
   bool has_table_move = false;
   if (const Entry* e = Probe(p.key)) {
-    if (e->has_move) {
-      table_move = {e->captured, e->from, e->to, static_cast<bool>((p.kings >> e->from) & 1),
-                    static_cast<bool>(e->bound_king & 4)};
-      has_table_move = true;
-    }
+    table_move = {e->captured, e->from, e->to, static_cast<bool>((p.kings >> e->from) & 1),
+                  static_cast<bool>(e->bound_king & 4)};
+    has_table_move = true;
     const int score = FromTable(e->score, ply);
     const int bound = e->bound_king & 3;
     if (!pv && ply > 0 && e->depth >= depth &&
@@ -273,7 +264,7 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
     }
   }
   const int bound = best >= beta ? kLower : best > alpha_start ? kExact : kUpper;
-  Store(p.key, depth, best, bound, &best_move, ply);
+  Store(p.key, depth, best, bound, best_move, ply);
   return best;
 }
 
@@ -314,7 +305,7 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
     // A time-limited search starts no iteration it could not finish.
     if (limits.milliseconds > 0) {
       const auto elapsed = std::chrono::steady_clock::now() - start_;
-      if (elapsed >= std::chrono::microseconds(int64_t{limits.milliseconds} * 350)) break;
+      if (elapsed >= std::chrono::microseconds(int64_t{limits.milliseconds} * 500)) break;
     }
   }
   return result;

@@ -65,7 +65,7 @@ class Searcher {
   void Order(const Position& p, Ply& ply_data, const Move* table_move, int ply);
   bool OutOfTime();
   Entry* Probe(uint64_t key);
-  void Store(uint64_t key, int depth, int score, int bound, const Move* move, int ply);
+  void Store(uint64_t key, int depth, int score, int bound, const Move& move, int ply);
 
   std::unique_ptr<Entry, void (*)(void*)> table_;
   uint64_t table_mask_;
