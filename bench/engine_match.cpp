@@ -46,7 +46,6 @@ int* WeightNamed(engine::EvalWeights& w, std::string_view name) {
       {"man", &engine::EvalWeights::man},
       {"king", &engine::EvalWeights::king},
       {"back_row", &engine::EvalWeights::back_row},
-      {"backed", &engine::EvalWeights::backed},
       {"mobility", &engine::EvalWeights::mobility},
       {"runaway", &engine::EvalWeights::runaway},
       {"king_centre", &engine::EvalWeights::king_centre},

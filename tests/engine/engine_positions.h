@@ -24,7 +24,8 @@ inline std::vector<std::string> ResultsOf(const Board& board, int side) {
   engine::MoveList moves;
   engine::GenerateMoves(position, moves);
   std::vector<std::string> results;
-  for (const auto& move : moves) results.push_back(CodesOf(engine::MakeMove(position, move), board));
+  for (const auto& move : moves)
+    results.push_back(CodesOf(engine::MakeMove(position, move), board));
   return results;
 }
 
