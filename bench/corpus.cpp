@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "computer/computer_turn.h"
+#include "engine/levels.h"
 #include "game/notation.h"
 
 namespace zelbo::bench {
@@ -61,6 +62,24 @@ uint64_t CorpusSignature(const std::vector<CorpusPosition>& positions) {
                             state.computer_capture_score};
     Digest(hash, &state.board, sizeof(Board));
     Digest(hash, tail, sizeof tail);
+  }
+  return hash;
+}
+
+uint64_t EngineSignature(const std::vector<CorpusPosition>& positions, int depth,
+                         std::size_t table_entries) {
+  Engine engine(table_entries);
+  engine::SearchLimits limits;
+  limits.depth = depth;
+  const engine::EvalWeights weights = SettingsOf(LevelCount()).weights;
+  uint64_t hash = kFnvOffset;
+  for (const auto& position : positions) {
+    const engine::SearchResult result =
+        engine.Search(position.board, kComputerSide, limits, weights);
+    const engine::Move& m = result.move;
+    const int64_t fields[] = {result.has_move, m.from,      m.to, static_cast<int64_t>(m.captured),
+                              m.king_after,    result.score};
+    Digest(hash, fields, sizeof fields);
   }
   return hash;
 }

@@ -49,4 +49,10 @@ void SetUpTurn(GameState& state, const Board& board);
 // move, the game-over flag and the player's and the computer's capture scores.
 uint64_t CorpusSignature(const std::vector<CorpusPosition>& positions);
 
+// FNV-1a over, for each position in order, the move (piece, landing, captured pieces, crowned)
+// and the score of the engine's search `depth` moves deep for side +1 with the top level's
+// weights and a table of `table_entries`.
+uint64_t EngineSignature(const std::vector<CorpusPosition>& positions, int depth,
+                         std::size_t table_entries = std::size_t{1} << 16);
+
 }  // namespace zelbo::bench

@@ -2,11 +2,15 @@
 //   zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]
 //   zelbo-cli show FILE.KRP
 //   zelbo-cli experience FILE.exp
+//   zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]
+#include <charconv>
 #include <iostream>
+#include <optional>
 #include <span>
 #include <string_view>
 
 #include "cli/experience_listing.h"
+#include "cli/perft_command.h"
 #include "cli/play_session.h"
 #include "cli/show_command.h"
 
@@ -15,7 +19,11 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]\n"
     "       zelbo-cli show FILE.KRP\n"
-    "       zelbo-cli experience FILE.exp\n";
+    "       zelbo-cli experience FILE.exp\n"
+    "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n"
+    "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
+    "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
+    "  tests: every searching level searches N nodes whatever the time; 0 for the time), quit\n";
 
 int Usage() {
   std::cerr << kUsage;
@@ -38,6 +46,38 @@ int Play(std::span<char*> args) {
   return zelbo::RunPlay(std::cin, std::cout, options);
 }
 
+// A whole number within [low, high]; no value for anything else.
+std::optional<int> NumberIn(std::string_view text, int low, int high) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < low || value > high) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+int Perft(std::span<char*> args) {
+  if (args.empty()) return Usage();
+  const auto depth = NumberIn(args[0], 1, 64);
+  if (!depth) return Usage();
+  zelbo::PerftOptions options;
+  options.depth = *depth;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string_view option = args[i];
+    if (i + 1 >= args.size()) return Usage();
+    if (option == "--position") {
+      options.position = args[++i];
+    } else if (option == "--side") {
+      const std::string_view side = args[++i];
+      if (side != "-1" && side != "1") return Usage();
+      options.side = side == "1" ? 1 : -1;
+    } else {
+      return Usage();
+    }
+  }
+  return zelbo::RunPerft(options, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +85,7 @@ int main(int argc, char** argv) {
   const std::string_view command = argv[1];
   const std::span<char*> rest(argv + 2, static_cast<std::size_t>(argc - 2));
   if (command == "play") return Play(rest);
+  if (command == "perft") return Perft(rest);
   if (command == "show" && rest.size() == 1) return zelbo::RunShow(rest[0], std::cout, std::cerr);
   if (command == "experience" && rest.size() == 1) {
     return zelbo::RunExperienceListing(rest[0], std::cout, std::cerr);

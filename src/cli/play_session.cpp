@@ -2,8 +2,9 @@
 
 #include <string>
 
-#include "computer/computer_turn.h"
+#include "engine/level_turn.h"
 #include "experience/experience_file.h"
+#include "game/execution_time.h"
 #include "game/notation.h"
 #include "game/take_back.h"
 #include "savegame/saved_game.h"
@@ -27,6 +28,18 @@ std::optional<bool> OnOff(std::string_view argument) {
   return std::nullopt;
 }
 
+// A whole decimal number within [low, high], no value otherwise.
+std::optional<int64_t> NumberIn(std::string_view text, int64_t low, int64_t high) {
+  if (text.empty() || text.size() > 18) return std::nullopt;
+  int64_t value = 0;
+  for (const char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
 }  // namespace
 
 const PlaySession::Command PlaySession::kCommands[] = {
@@ -40,6 +53,10 @@ const PlaySession::Command PlaySession::kCommands[] = {
     {"open", &PlaySession::Open},
     {"save", &PlaySession::Save},
     {"quit", &PlaySession::Quit},
+    {"level", &PlaySession::Level},
+    {"time", &PlaySession::Time},
+    {"hint", &PlaySession::Hint},
+    {"nodes", &PlaySession::Nodes},
 };
 
 void PlaySession::Start(const PlayOptions& options) {
@@ -75,7 +92,7 @@ void PlaySession::MouseUp(std::string_view argument, MouseButton button) {
     s = *square;
   }
   if (BoardMouseUp(state_, port_, s, button)) {
-    ComputerReply(state_, port_);
+    LevelReply(state_, port_, engine_);
   }
 }
 
@@ -122,6 +139,49 @@ void PlaySession::Save(std::string_view argument) {
 void PlaySession::Quit(std::string_view argument) {
   if (!argument.empty()) return Error("quit takes no argument");
   quit_ = true;
+}
+
+// The "Niveau" choice: 1 the designed computer, the others search.
+void PlaySession::Level(std::string_view argument) {
+  const auto level = NumberIn(argument, 1, LevelCount());
+  if (!level) return Error("expected a level 1.." + std::to_string(LevelCount()));
+  state_.level = static_cast<int>(*level);
+}
+
+// The "Execution time" dialog, confirmed with the text: a text that is no whole number is
+// reported with the run-time's message and changes nothing.
+void PlaySession::Time(std::string_view argument) {
+  const auto value = ParseInteger(argument);
+  if (!value) return port_.ShowMessage(NotAnIntegerMessage(argument));
+  state_.execution_time = *value;
+  if (!state_.game_over) port_.DrawBoard();
+}
+
+// The move a level would play for the side to move, as "hint SQ SQ ..." or "hint none".
+void PlaySession::Hint(std::string_view argument) {
+  int level = LevelCount();
+  if (!argument.empty()) {
+    const auto chosen = NumberIn(argument, 2, LevelCount());
+    if (!chosen) return Error("expected a searching level 2.." + std::to_string(LevelCount()));
+    level = static_cast<int>(*chosen);
+  }
+  const auto move = engine_.Choose(state_.board, state_.side_to_move, level, state_.execution_time,
+                                   nullptr, state_.history);
+  out_ << "hint";
+  if (!move) out_ << " none";
+  if (move) {
+    out_ << ' ' << SquareName(move->from);
+    for (int i = 0; i < move->landing_count; ++i) out_ << ' ' << SquareName(move->landings[i]);
+  }
+  out_ << '\n';
+}
+
+// A testing aid: every searching level searches exactly N nodes whatever the time, so that its
+// replies are the same on every machine; 0 goes back to the time.
+void PlaySession::Nodes(std::string_view argument) {
+  const auto nodes = NumberIn(argument, 0, 100000000);
+  if (!nodes) return Error("expected a node count 0..100000000");
+  engine_.SetFixedNodes(static_cast<uint64_t>(*nodes));
 }
 
 void PlaySession::Error(std::string_view description) { out_ << "error " << description << '\n'; }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "cli/cli_port.h"
+#include "engine/levels.h"
 #include "game/click_protocol.h"
 #include "game/game_state.h"
 
@@ -47,6 +48,10 @@ class PlaySession {
   void Open(std::string_view argument);
   void Save(std::string_view argument);
   void Quit(std::string_view argument);
+  void Level(std::string_view argument);
+  void Time(std::string_view argument);
+  void Hint(std::string_view argument);
+  void Nodes(std::string_view argument);
 
   void Error(std::string_view description);
   void PrintState();
@@ -54,6 +59,7 @@ class PlaySession {
   std::ostream& out_;
   CliPort port_;
   GameState state_;
+  Engine engine_;  // the searching levels' table, allocated once for the run
   bool quit_ = false;
 };
 

@@ -1,11 +1,9 @@
 #include "computer/computer_turn.h"
 
-#include <charconv>
-#include <string_view>
-
 #include "computer/experience_matching.h"
 #include "computer/move_choice.h"
 #include "game/end_of_game.h"
+#include "game/take_back.h"
 
 namespace zelbo {
 
@@ -33,12 +31,7 @@ void ComputerTurn(GameState& state, BoardWindowPort& port) {
 void ComputerReply(GameState& state, BoardWindowPort& port) {
   if (!port.IsComputerChecked() || state.side_to_move != kComputerSide || state.game_over) return;
   ComputerTurn(state, port);
-  ++state.history_count;
-  state.history.resize(state.history_count);
-  state.history.back() = state.board;
-  char caption[16];
-  const auto end = std::to_chars(caption, caption + sizeof caption, state.history_count).ptr;
-  port.SetTakeBackCaption(std::string_view(caption, static_cast<std::size_t>(end - caption)));
+  AppendHistory(state, port);
 }
 
 }  // namespace zelbo

@@ -27,8 +27,10 @@ struct GameState {
   int32_t board_origin = 0;  // top-left corner of A1
   int32_t square_size = 0;
 
-  // The value of the "Execution time" dialog; nothing else reads it.
+  // The value of the "Execution time" dialog: the milliseconds a searching level may think.
   int32_t execution_time = 0;
+  // The level of the computer, 1 the designed one; it lasts for the run, NewGame keeps it.
+  int level = 1;
 
   // The take-back list: the position after each computer reply, oldest first.
   std::vector<Board> history;

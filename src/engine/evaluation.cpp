@@ -1,0 +1,137 @@
+#include "engine/evaluation.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
+
+namespace zelbo::engine {
+namespace {
+
+// The squares a man of side index s on a square could ever reach: its forward cone.
+struct Cones {
+  std::array<std::array<Bitboard, kSquareBits>, 2> cone{};
+  Cones() {
+    for (int s = 0; s < 2; ++s) {
+      const int side = s == 0 ? -1 : 1;
+      for (int square = kSquareBits - 1; square >= 0; --square) {
+        if (!((kPlayable >> square) & 1)) continue;
+        Bitboard reach = 0;
+        for (int d = FirstForward(side); d < FirstForward(side) + 2; ++d) {
+          const int next = Next(square, d);
+          if (next >= 0) reach |= Bit(next);
+        }
+        cone[s][square] = reach;
+      }
+      // Close the cones: each square's cone holds the cones of the squares it steps to.
+      for (int pass = 0; pass < 8; ++pass) {
+        for (int square = 0; square < kSquareBits; ++square) {
+          Bitboard all = cone[s][square];
+          for (Bitboard b = cone[s][square]; b;) all |= cone[s][PopFirst(b)];
+          cone[s][square] = all;
+        }
+      }
+    }
+  }
+};
+const Cones& TheCones() {
+  static const Cones cones;
+  return cones;
+}
+
+// The long diagonal A1-H8 and the centre, where a king commands most.
+constexpr Bitboard kKingSquares = [] {
+  Bitboard b = 0;
+  for (int i = 1; i <= 8; ++i) b |= Bit(SquareOf(i, i));
+  for (int column = 3; column <= 6; ++column) {
+    for (int row = 3; row <= 6; ++row) {
+      if ((column + row) % 2 == 0) b |= Bit(SquareOf(column, row));
+    }
+  }
+  return b;
+}();
+
+// Rows still to go for a man of side index s: side -1 crowns on row 1, side +1 on row 8.
+int RowsToGo(int s, int square) { return s == 0 ? RowOf(square) - 1 : 8 - RowOf(square); }
+
+int Distance(int a, int b) {
+  return std::max(std::abs(ColumnOf(a) - ColumnOf(b)), std::abs(RowOf(a) - RowOf(b)));
+}
+
+// The plain steps of side index s: men forward, kings one square any way.
+int PlainSteps(const Position& p, int s, Bitboard empty) {
+  const int side = s == 0 ? -1 : 1;
+  const Bitboard men = p.pieces[s] & ~p.kings;
+  const Bitboard kings = p.pieces[s] & p.kings;
+  int steps = 0;
+  for (int d = 0; d < 4; ++d) {
+    const bool forward = d >= FirstForward(side) && d < FirstForward(side) + 2;
+    steps += std::popcount(Shifted(kings | (forward ? men : 0), kShift[d]) & empty);
+  }
+  return steps;
+}
+
+// The terms of one side, from its own point of view.
+int SideScore(const Position& p, int s, const EvalWeights& w, Bitboard empty) {
+  const int side = s == 0 ? -1 : 1;
+  const int them = 1 - s;
+  const Bitboard men = p.pieces[s] & ~p.kings;
+  const Bitboard kings = p.pieces[s] & p.kings;
+  const bool enemy_kings = (p.pieces[them] & p.kings) != 0;
+  int score = w.man * std::popcount(men) + w.king * std::popcount(kings);
+  score += w.king_centre * std::popcount(kings & kKingSquares);
+  score += w.mobility * PlainSteps(p, s, empty);
+  const Bitboard back_row = CrownRow(-side);
+  if (p.pieces[them] & ~p.kings) score += w.back_row * std::popcount(men & back_row);
+  for (Bitboard b = men; b;) {
+    const int square = PopFirst(b);
+    const int to_go = RowsToGo(s, square);
+    score += w.advance[std::clamp(7 - to_go, 0, 6)];
+    if (!enemy_kings && (TheCones().cone[s][square] & p.pieces[them]) == 0) {
+      score += std::max(0, w.runaway - 8 * to_go);
+    }
+  }
+  return score;
+}
+
+// The leader's push in the ending: fewer pieces on the board, its kings near the other side's.
+int Progress(const Position& p, int leader, const EvalWeights& w) {
+  const int other = 1 - leader;
+  int score = w.trade * (24 - std::popcount(p.pieces[0] | p.pieces[1]));
+  int total = 0;
+  int kings_counted = 0;
+  for (Bitboard k = p.pieces[leader] & p.kings; k && kings_counted < 4; ++kings_counted) {
+    const int king = PopFirst(k);
+    int nearest = 8;
+    for (Bitboard e = p.pieces[other]; e;) nearest = std::min(nearest, Distance(king, PopFirst(e)));
+    total += 8 - nearest;
+  }
+  return score + w.chase * total;
+}
+
+uint64_t Mix(uint64_t z) {
+  z = (z ^ (z >> 33)) * 0xFF51AFD7ED558CCDull;
+  z = (z ^ (z >> 33)) * 0xC4CEB9FE1A85EC53ull;
+  return z ^ (z >> 33);
+}
+
+}  // namespace
+
+int Evaluate(const Position& p, const EvalWeights& w) {
+  const Bitboard empty = p.Empty();
+  const int white = SideScore(p, 1, w, empty);
+  const int black = SideScore(p, 0, w, empty);
+  int score = white - black;  // for side +1
+  const int material = (w.man * std::popcount(p.pieces[1] & ~p.kings) +
+                        w.king * std::popcount(p.pieces[1] & p.kings)) -
+                       (w.man * std::popcount(p.pieces[0] & ~p.kings) +
+                        w.king * std::popcount(p.pieces[0] & p.kings));
+  if (material >= w.man && p.pieces[0]) score += Progress(p, 1, w);
+  if (material <= -w.man && p.pieces[1]) score -= Progress(p, 0, w);
+  if (w.noise > 0) {
+    score += static_cast<int>(Mix(p.key) % static_cast<uint64_t>(2 * w.noise + 1)) - w.noise;
+  }
+  return p.side > 0 ? score : -score;
+}
+
+}  // namespace zelbo::engine

@@ -1,0 +1,120 @@
+#include "engine/levels.h"
+
+#include <algorithm>
+
+namespace zelbo {
+namespace {
+
+constexpr std::string_view kCaptions[] = {
+    "Niveau  Facil: Easy ",
+    "Niveau  Moyen: Medium ",
+    "Niveau  Difficile: Hard ",
+    "Niveau  Expert: Expert ",
+};
+
+}  // namespace
+
+int LevelCount() { return static_cast<int>(std::size(kCaptions)); }
+
+std::string_view LevelCaption(int level) {
+  if (level < 1 || level > LevelCount()) return {};
+  return kCaptions[level - 1];
+}
+
+// The weaker levels see less far, and the weakest also misjudges positions a little.
+LevelSettings SettingsOf(int level) {
+  LevelSettings settings;
+  switch (level) {
+    case 2:
+      settings.depth = 3;
+      break;
+    case 3:
+      settings.depth = 5;
+      break;
+    default:
+      break;
+  }
+  return settings;
+}
+
+void ApplyLevelMove(Board& board, const LevelMove& move) {
+  SquareRef at = move.from;
+  for (int i = 0; i < std::min<int>(move.landing_count, LevelMove::kMaxLandings); ++i) {
+    const SquareRef to = move.landings[i];
+    const DiagonalStep step = DirectionBetween(at, to);
+    if (step.direction == kNoDirection || !OnBoard(at) || !OnBoard(to)) return;
+    const CellCode piece = ReadCell(board, at);
+    const int side = piece > 0 ? 1 : -1;
+    for (int k = 1; k < step.distance; ++k) {
+      const SquareRef q = Neighbour(at, step.direction, static_cast<uint8_t>(k));
+      const CellCode c = ReadCell(board, q);
+      if (c == -side || c == -2 * side) {
+        // Only the last piece of the other side on the path is taken: find it.
+        SquareRef last = q;
+        for (int j = k + 1; j < step.distance; ++j) {
+          const SquareRef r = Neighbour(at, step.direction, static_cast<uint8_t>(j));
+          const CellCode rc = ReadCell(board, r);
+          if (rc == -side || rc == -2 * side) last = r;
+        }
+        WriteCell(board, last, kEmpty);
+        break;
+      }
+    }
+    WriteCell(board, at, kEmpty);
+    WriteCell(board, to, piece);
+    Promote(board, to);
+    at = to;
+  }
+}
+
+Engine::Engine(std::size_t table_entries) : searcher_(table_entries) {}
+
+engine::SearchResult Engine::Search(const Board& board, int8_t side,
+                                    const engine::SearchLimits& limits,
+                                    const engine::EvalWeights& weights,
+                                    std::span<const Board> history) {
+  const std::size_t count = std::min(history.size(), history_keys_.size());
+  for (std::size_t i = 0; i < count; ++i) {
+    history_keys_[i] = engine::PositionOf(history[history.size() - count + i], kPlayerSide).key;
+  }
+  return searcher_.Search(engine::PositionOf(board, side), limits, weights,
+                          std::span<const uint64_t>(history_keys_.data(), count));
+}
+
+std::optional<LevelMove> Engine::ToLevelMove(const Board& board, int8_t side,
+                                             const engine::SearchResult& result) {
+  if (!result.has_move) return std::nullopt;
+  const engine::Position position = engine::PositionOf(board, side);
+  const engine::MoveSteps steps = engine::StepsOf(position, result.move);
+  if (steps.count == 0) return std::nullopt;
+  LevelMove move;
+  move.from = engine::RefOf(result.move.from);
+  move.landing_count = static_cast<uint8_t>(steps.count);
+  for (int i = 0; i < steps.count; ++i) move.landings[i] = engine::RefOf(steps.landings[i]);
+  return move;
+}
+
+std::optional<LevelMove> Engine::Choose(const Board& board, int8_t side, int level,
+                                        int32_t milliseconds, const std::atomic<bool>* stop,
+                                        std::span<const Board> history) {
+  if (level < 2 || level > LevelCount()) level = LevelCount();
+  const LevelSettings settings = SettingsOf(level);
+  engine::SearchLimits limits;
+  if (settings.depth > 0) limits.depth = settings.depth;
+  limits.nodes = settings.nodes;
+  limits.milliseconds = std::max(milliseconds, int32_t{1});
+  limits.stop = stop;
+  if (fixed_nodes_ > 0) {
+    limits.nodes = fixed_nodes_;
+    limits.milliseconds = 0;
+  }
+  return ToLevelMove(board, side, Search(board, side, limits, settings.weights, history));
+}
+
+std::optional<LevelMove> Engine::Hint(const Board& board, int8_t side, int32_t milliseconds,
+                                      const std::atomic<bool>* stop,
+                                      std::span<const Board> history) {
+  return Choose(board, side, LevelCount(), milliseconds, stop, history);
+}
+
+}  // namespace zelbo

@@ -1,0 +1,241 @@
+#include "engine/move_gen.h"
+
+namespace zelbo::engine {
+namespace {
+
+// What a chain sees while one piece moves: the mover has left its square, the pieces taken so far
+// are gone.
+struct Chain {
+  const Position& position;
+  MoveList& list;
+  bool plain_last_steps;  // a capture may be followed by a plain step that ends the move
+  Bitboard others;        // the mover's side, the mover excluded
+  uint8_t from;
+  bool king_before;
+  int side;
+
+  Bitboard Enemies(Bitboard captured) const {
+    return position.pieces[SideIndex(-side)] & ~captured;
+  }
+  Bitboard Empty(Bitboard captured) const {
+    return kPlayable & ~(others | Enemies(captured) | position.walls);
+  }
+};
+
+void Emit(const Chain& chain, int to, bool king, Bitboard captured) {
+  const Move move{captured, chain.from, static_cast<uint8_t>(to), chain.king_before, king};
+  if (captured) {
+    chain.list.AddCapture(move);
+  } else {
+    chain.list.AddPlain(move);
+  }
+}
+
+// Every step of the piece on `square`: visit(landing, king after, captured after, takes). A man
+// steps or jumps forward and is crowned on its last row; a king slides past empty squares and
+// walls, over single pieces of the other side, stopping at its own piece or at two of the other
+// side together, and takes the last piece of the other side that it passed.
+template <typename Visit>
+void ForEachStep(const Chain& chain, int square, bool king, Bitboard captured, Visit visit) {
+  const Bitboard empty = chain.Empty(captured);
+  const Bitboard enemies = chain.Enemies(captured);
+  if (!king) {
+    const Bitboard crown = CrownRow(chain.side);
+    for (int d = FirstForward(chain.side); d < FirstForward(chain.side) + 2; ++d) {
+      const int next = Next(square, d);
+      if (next < 0) continue;
+      if ((empty >> next) & 1) {
+        visit(next, (crown >> next) & 1, captured, false);
+      } else if ((enemies >> next) & 1) {
+        const int landing = Next(next, d);
+        if (landing >= 0 && ((empty >> landing) & 1)) {
+          visit(landing, (crown >> landing) & 1, captured | Bit(next), true);
+        }
+      }
+    }
+    return;
+  }
+  for (int d = 0; d < 4; ++d) {
+    int last_enemy = -1;
+    bool enemy_before = false;
+    for (int q = Next(square, d); q >= 0; q = Next(q, d)) {
+      const Bitboard bit = Bit(q);
+      if (chain.others & bit) break;
+      if (enemies & bit) {
+        if (enemy_before) break;
+        enemy_before = true;
+        last_enemy = q;
+        continue;
+      }
+      enemy_before = false;
+      if (!(empty & bit)) continue;  // a wall
+      if (last_enemy >= 0) {
+        visit(q, true, captured | Bit(last_enemy), true);
+      } else {
+        visit(q, true, captured, false);
+      }
+    }
+  }
+}
+
+// The chains from a square reached by `captured`: each capturing step may end the move or go on
+// while the other side has pieces left; after a capture a plain step may end the move too. The
+// first steps that capture nothing are generated elsewhere.
+void ChainFrom(const Chain& chain, int square, bool king, Bitboard captured) {
+  ForEachStep(chain, square, king, captured,
+              [&](int landing, bool king_after, Bitboard captured_after, bool takes) {
+                if (takes) {
+                  Emit(chain, landing, king_after, captured_after);
+                  if (chain.Enemies(captured_after)) {
+                    ChainFrom(chain, landing, king_after, captured_after);
+                  }
+                } else if (captured && chain.plain_last_steps) {
+                  Emit(chain, landing, king_after, captured);
+                }
+              });
+}
+
+// Looks for the steps of `target` from a state of its chain, writing the landings.
+bool FindSteps(const Chain& chain, int square, bool king, Bitboard captured, const Move& target,
+               MoveSteps& steps) {
+  if (steps.count >= static_cast<int>(steps.landings.size())) return false;
+  bool found = false;
+  ForEachStep(
+      chain, square, king, captured,
+      [&](int landing, bool king_after, Bitboard captured_after, bool takes) {
+        if (found) return;
+        steps.landings[steps.count++] = static_cast<uint8_t>(landing);
+        if (landing == target.to && king_after == target.king_after &&
+            captured_after == target.captured) {
+          found = true;
+          return;
+        }
+        if (takes && (captured_after & ~target.captured) == 0 && chain.Enemies(captured_after)) {
+          found = FindSteps(chain, landing, king_after, captured_after, target, steps);
+        }
+        if (!found) --steps.count;
+      });
+  return found;
+}
+
+Chain ChainOf(const Position& position, MoveList& list, int from, bool plain_last_steps = true) {
+  const int us = SideIndex(position.side);
+  return {position,
+          list,
+          plain_last_steps,
+          position.pieces[us] & ~Bit(from),
+          static_cast<uint8_t>(from),
+          static_cast<bool>((position.kings >> from) & 1),
+          position.side};
+}
+
+void GenerateChains(const Position& position, MoveList& list, bool plain_last_steps) {
+  for (Bitboard b = position.Own(); b;) {
+    const int from = PopFirst(b);
+    ChainFrom(ChainOf(position, list, from, plain_last_steps), from, (position.kings >> from) & 1,
+              0);
+  }
+}
+
+// The plain steps of all the men at once, a shift per direction.
+void GenerateManSteps(const Position& position, MoveList& list) {
+  const Bitboard men = position.Own() & ~position.kings;
+  const Bitboard empty = position.Empty();
+  const Bitboard crown = CrownRow(position.side);
+  for (int d = FirstForward(position.side); d < FirstForward(position.side) + 2; ++d) {
+    for (Bitboard targets = Shifted(men, kShift[d]) & empty; targets;) {
+      const int to = PopFirst(targets);
+      const bool king = (crown >> to) & 1;
+      list.AddPlain(
+          {0, static_cast<uint8_t>(to - kShift[d]), static_cast<uint8_t>(to), false, king});
+    }
+  }
+}
+
+// The three masks a move changes: two moves are one when they change the same.
+struct Change {
+  Bitboard own;
+  Bitboard captured;
+  Bitboard kings;
+  bool operator==(const Change&) const = default;
+};
+Change ChangeOf(const Move& m) {
+  const Bitboard own = m.from == m.to ? 0 : Bit(m.from) | Bit(m.to);
+  const Bitboard kings = (m.king_before ? Bit(m.from) : 0) ^ (m.king_after ? Bit(m.to) : 0);
+  return {own, m.captured, kings};
+}
+
+}  // namespace
+
+void MoveList::AddCapture(const Move& move) {
+  const Change change = ChangeOf(move);
+  const uint64_t hash = (change.own * 0x9E3779B97F4A7C15ull) ^
+                        (change.captured * 0xC2B2AE3D27D4EB4Full) ^
+                        (change.kings * 0x165667B19E3779F9ull);
+  Bucket& bucket = buckets_[(hash >> 56) & (kBuckets - 1)];
+  if (bucket.stamp != stamp_) bucket = {stamp_, -1};
+  for (int i = bucket.head; i >= 0; i = next_in_bucket_[i]) {
+    if (moves_[i].captured == move.captured && ChangeOf(moves_[i]) == change) return;
+  }
+  if (size_ == kCapacity) return;
+  // Captures stay ahead of the plain moves, which are only added after them.
+  next_in_bucket_[size_] = bucket.head;
+  bucket.head = static_cast<int16_t>(size_);
+  moves_[size_++] = move;
+  ++captures_;
+}
+
+void MoveList::AddPlain(const Move& move) {
+  if (size_ < kCapacity) moves_[size_++] = move;
+}
+
+void GenerateMoves(const Position& position, MoveList& list) {
+  list.clear();
+  GenerateChains(position, list, true);
+  GenerateManSteps(position, list);
+  for (Bitboard b = position.Own() & position.kings; b;) {
+    const int from = PopFirst(b);
+    const Chain chain = ChainOf(position, list, from);
+    ForEachStep(chain, from, true, 0, [&](int landing, bool, Bitboard, bool takes) {
+      if (!takes) Emit(chain, landing, true, 0);
+    });
+  }
+}
+
+void GenerateCaptures(const Position& position, MoveList& list) {
+  list.clear();
+  GenerateChains(position, list, false);
+}
+
+Position MakeMove(const Position& position, const Move& move) {
+  const ZobristKeys& z = Zobrist();
+  Position next = position;
+  const int us = SideIndex(position.side);
+  const int them = 1 - us;
+  next.pieces[us] = (position.pieces[us] & ~Bit(move.from)) | Bit(move.to);
+  next.pieces[them] &= ~move.captured;
+  next.kings &= ~(Bit(move.from) | move.captured);
+  if (move.king_after) next.kings |= Bit(move.to);
+  next.side = static_cast<int8_t>(-position.side);
+  uint64_t key = position.key ^ z.side;
+  key ^= z.piece[us][move.king_before][move.from] ^ z.piece[us][move.king_after][move.to];
+  for (Bitboard b = move.captured; b;) {
+    const int square = PopFirst(b);
+    key ^= z.piece[them][(position.kings >> square) & 1][square];
+  }
+  next.key = key;
+  return next;
+}
+
+MoveSteps StepsOf(const Position& position, const Move& move) {
+  MoveSteps steps;
+  MoveList unused;
+  const Bitboard own = position.Own();
+  if (move.from >= kSquareBits || !((own >> move.from) & 1)) return steps;
+  const Chain chain = ChainOf(position, unused, move.from);
+  if (chain.king_before != move.king_before) return steps;
+  if (!FindSteps(chain, move.from, move.king_before, 0, move, steps)) steps.count = 0;
+  return steps;
+}
+
+}  // namespace zelbo::engine
