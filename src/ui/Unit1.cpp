@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
@@ -15,6 +16,7 @@
 #include <QWindow>
 
 #include "computer/computer_turn.h"
+#include "engine/level_turn.h"
 #include "game/board.h"
 #include "game/execution_time.h"
 #include "game/take_back.h"
@@ -29,6 +31,11 @@ namespace zelbo {
 namespace {
 
 constexpr int kGaugeMax = 120;
+// A search up to this long is made on the user-interface thread, unnoticed; a longer one off it.
+constexpr int32_t kLongestSearchInTheWindow = 100;
+// The hint's marks: a ring on the piece, a smaller one on each of its landing squares.
+const QColor kHintColor(0, 230, 255);
+constexpr int kLandingInset = 7;
 const QColor kYellow(255, 255, 0);
 const QColor kInactiveCaption(191, 205, 219);
 
@@ -91,7 +98,12 @@ TForm1::TForm1(Application& application, std::optional<std::filesystem::path> sa
   WatchRestore(this, [this] { application_.RestoreMinimized(); });
 }
 
-TForm1::~TForm1() = default;
+// A search still running is stopped before the engine it uses goes.
+TForm1::~TForm1() {
+  if (!thinking_->busy()) return;
+  thinking_->Stop();
+  QApplication::restoreOverrideCursor();
+}
 
 void TForm1::SetWindows(TForm2* editor, TForm3* skins, TForm4* help) {
   editor_ = editor;
@@ -143,6 +155,8 @@ void TForm1::CreateControls() {
   Image1->on_click = [this] { Image1Click(); };
   Panel1->hide();
 
+  thinking_ = new Thinking(this);
+
   Timer1 = new QTimer(this);
   Timer1->setInterval(900);
   connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
@@ -165,8 +179,18 @@ void TForm1::CreateMenus() {
   Quitter1 = add(Fichier1, "Quitter", [this] { Quitter1Click(); });
 
   Outils1 = menuBar()->addMenu(QStringLiteral("Outils"));
-  Level1 = add(Outils1, "Niveau  Facil", [] {});
-  Level1->setEnabled(false);
+  Levels1 = new QMenu(this);
+  Level1 = Outils1->addMenu(Levels1);
+  Level1->setText(QStringLiteral("Niveau  Facil"));
+  auto* one_level = new QActionGroup(this);
+  for (int level = 1; level <= LevelCount(); ++level) {
+    QAction* item = Levels1->addAction(FromUtf8(LevelCaption(level)));
+    item->setCheckable(true);
+    item->setChecked(level == 1);
+    one_level->addAction(item);
+    connect(item, &QAction::triggered, this, [this, level] { LevelClick(level); });
+    level_items.push_back(item);
+  }
   Experience1 = add(Outils1, "Experience", [] {});
   Experience1->setCheckable(true);
   empdexecution1 = add(Outils1, "Execution time", [this] { empdexecution1Click(); });
@@ -181,6 +205,8 @@ void TForm1::CreateMenus() {
   Help1 = add(Aide1, "Aide", [this] { Help1Click(); });
   Help1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F1));
   Aboute1 = add(Aide1, "Aboute", [this] { Aboute1Click(); });
+  Hint1 = add(Aide1, "Indice", [this] { Hint1Click(); });
+  Hint1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 }
 
 // The five buttons of the skinned look, hidden until a skin shows them.
@@ -327,17 +353,33 @@ void TForm1::DrawCell(int x, int y, CellCode code) {
 void TForm1::DrawSelectionRing() {
   const SquareRef s = state_.selected_square;
   if (ReadCell(state_.board, s) == kUnusable) return;
+  RingSquare(s, 0);
+}
+
+// A ring inscribed in the square, `inset` pixels in from its sides, in the canvas's pen.
+void TForm1::RingSquare(SquareRef s, int inset) {
   const int size = state_.square_size;
-  const int origin = state_.board_origin;
-  surface->canvas().Ellipse((Column(s) - 1) * size + origin, (Row(s) - 1) * size + origin,
-                            Column(s) * size + origin, Row(s) * size + origin);
+  const int left = (Column(s) - 1) * size + state_.board_origin;
+  const int top = (Row(s) - 1) * size + state_.board_origin;
+  surface->canvas().Ellipse(left + inset, top + inset, left + size - inset, top + size - inset);
+}
+
+// The hint stays on the board, like the selection's ring, until the next redraw.
+void TForm1::DrawHint(const LevelMove& move) {
+  Canvas& canvas = surface->canvas();
+  const QColor selection = canvas.pen_color;
+  canvas.pen_color = kHintColor;
+  RingSquare(move.from, 0);
+  for (int i = 0; i < move.landing_count; ++i) RingSquare(move.landings[i], kLandingInset);
+  canvas.pen_color = selection;
 }
 
 void TForm1::FormMouseUp(Qt::MouseButton button, int x, int y) {
+  if (WaitsForTheComputer([=, this] { FormMouseUp(button, x, y); })) return;
   const SquareRef s = PixelToSquare(state_, x, y);
   if (!BoardMouseUp(state_, *this, s, BoardButton(button))) return;
   DrawSelectionRing();
-  ComputerReply(state_, *this);
+  ComputerReplies();
 }
 
 void TForm1::FormClick() {
@@ -345,6 +387,7 @@ void TForm1::FormClick() {
 }
 
 void TForm1::Nouvelle1Click() {
+  if (WaitsForTheComputer([this] { Nouvelle1Click(); })) return;
   NewGame(state_, *this);
   Gauge1->SetProgress(Gauge1->max_value());
   Gauge2->SetProgress(Gauge1->max_value());
@@ -353,11 +396,13 @@ void TForm1::Nouvelle1Click() {
 }
 
 void TForm1::open1Click() {
+  if (WaitsForTheComputer([this] { open1Click(); })) return;
   const auto file = application_.dialogs().OpenFileName(this, SavedGameDialog(false));
   if (file) OpenSavedGame(state_, *this, PathOf(*file));
 }
 
 void TForm1::Save1Click() {
+  if (WaitsForTheComputer([this] { Save1Click(); })) return;
   const auto file = application_.dialogs().SaveFileName(this, SavedGameDialog(true));
   if (file) SaveGame(state_, *this, PathOf(*file));
 }
@@ -398,11 +443,15 @@ void TForm1::Aboute1Click() {
 }
 
 void TForm1::Image1Click() {
+  if (WaitsForTheComputer([this] { Image1Click(); })) return;
   Panel1->hide();
   if (state_.game_over) Nouvelle1Click();
 }
 
-void TForm1::BitBtn1Click() { TakeBack(state_, *this); }
+void TForm1::BitBtn1Click() {
+  if (WaitsForTheComputer([this] { BitBtn1Click(); })) return;
+  TakeBack(state_, *this);
+}
 
 void TForm1::Timer1Timer() {
   const QString caption = RotateCaption(windowTitle());
@@ -434,17 +483,92 @@ void TForm1::bskinsMouseDown() {
 void TForm1::bskinsDblClick() { skin1Click(); }
 
 void TForm1::bsauvegarderClick() {
+  if (WaitsForTheComputer([this] { bsauvegarderClick(); })) return;
   Save1Click();
   ApplySkin(SelectedSkin());
 }
 
 void TForm1::bouvrirClick() {
+  if (WaitsForTheComputer([this] { bouvrirClick(); })) return;
   open1Click();
   ApplySkin(SelectedSkin());
 }
 
 std::string TForm1::SelectedSkin() const {
   return skins_ != nullptr ? skins_->SelectedSkin() : std::string();
+}
+
+// The chosen level lasts for the run; the chooser's caption names it.
+void TForm1::LevelClick(int level) {
+  state_.level = level;
+  Level1->setText(FromUtf8(LevelCaption(level)));
+  level_items.at(static_cast<std::size_t>(level - 1))->setChecked(true);
+}
+
+// The move the top level would play for the side to move.
+void TForm1::Hint1Click() {
+  if (WaitsForTheComputer([this] { Hint1Click(); })) return;
+  if (state_.game_over) return;
+  Thinking::Search search = [&searcher = engine(), board = state_.board, side = state_.side_to_move,
+                             time = ThinkingTime(),
+                             history = state_.history](const std::atomic<bool>& stop) {
+    return searcher.Hint(board, side, time, &stop, history);
+  };
+  const auto draw = [this](const std::optional<LevelMove>& move) {
+    if (move) DrawHint(*move);
+  };
+  if (ThinkingTime() > kLongestSearchInTheWindow) return Think(std::move(search), draw);
+  const std::atomic<bool> never{false};
+  draw(search(never));
+}
+
+Engine& TForm1::engine() {
+  if (!engine_) engine_ = std::make_unique<Engine>();
+  return *engine_;
+}
+
+// A value under 1 means 1.
+int32_t TForm1::ThinkingTime() const { return std::max<int32_t>(state_.execution_time, 1); }
+
+// The computer answers at the chosen level. A search that a person would notice runs off this
+// thread: the window goes on living, and what would change the game waits for the reply.
+void TForm1::ComputerReplies() {
+  if (state_.level == 1) return ComputerReply(state_, *this);
+  if (ThinkingTime() <= kLongestSearchInTheWindow) return LevelReply(state_, *this, engine());
+  if (!ComputerReplyDue(state_, *this) || PlayExperienceReply(state_, *this)) return;
+  Think(
+      [&searcher = engine(), board = state_.board, level = state_.level, time = ThinkingTime(),
+       history = state_.history](const std::atomic<bool>& stop) {
+        return searcher.Choose(board, kComputerSide, level, time, &stop, history);
+      },
+      [this](const std::optional<LevelMove>& move) { PlaySearchedReply(state_, *this, move); });
+}
+
+// While the search runs the pointer shows that the computer is busy; its move, and then the
+// commands that waited for it, come in order on this thread.
+void TForm1::Think(Thinking::Search search, Thinking::Done done) {
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  thinking_->Start(std::move(search),
+                   [this, done = std::move(done)](const std::optional<LevelMove>& move) {
+                     QApplication::restoreOverrideCursor();
+                     done(move);
+                     RunWaitingCommands();
+                   });
+}
+
+bool TForm1::WaitsForTheComputer(std::function<void()> command) {
+  if (!thinking_->busy()) return false;
+  waiting_.push_back(std::move(command));
+  return true;
+}
+
+// A waiting command may set the computer thinking again: the rest then waits once more.
+void TForm1::RunWaitingCommands() {
+  while (!waiting_.empty() && !thinking_->busy()) {
+    const std::function<void()> command = std::move(waiting_.front());
+    waiting_.pop_front();
+    command();
+  }
 }
 
 void TForm1::SetApplicationTitle(std::string_view title) { application_.SetTitle(FromUtf8(title)); }

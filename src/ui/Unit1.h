@@ -7,10 +7,15 @@
 #include <QMainWindow>
 #include <QString>
 #include <array>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "engine/levels.h"
 #include "files/executable_folder.h"
 #include "game/board_window_port.h"
 #include "game/click_protocol.h"
@@ -20,6 +25,7 @@
 #include "ui/platform/gauge.h"
 #include "ui/platform/picture.h"
 #include "ui/platform/picture_control.h"
+#include "ui/thinking.h"
 
 class QAction;
 class QCheckBox;
@@ -86,6 +92,11 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void bskinsDblClick();
   void bsauvegarderClick();
   void bouvrirClick();
+  void LevelClick(int level);
+  void Hint1Click();
+
+  // The computer is thinking off the user-interface thread; what would change the game waits.
+  bool thinking() const { return thinking_->busy(); }
 
   // Applies the skin named `skin_name` (a folder of "SKIN" beside the program, its name's bytes as
   // the file system has them); false when a picture could not be read, after saying so.
@@ -118,7 +129,9 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   QAction* open1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* Quitter1 = nullptr;
-  QAction* Level1 = nullptr;
+  QAction* Level1 = nullptr;  // the level chooser: its caption names the chosen level
+  QMenu* Levels1 = nullptr;
+  std::vector<QAction*> level_items;  // one a level, from level 1
   QAction* Experience1 = nullptr;
   QAction* empdexecution1 = nullptr;
   QAction* Ordinateur1 = nullptr;
@@ -126,6 +139,7 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   QAction* skin1 = nullptr;
   QAction* Help1 = nullptr;
   QAction* Aboute1 = nullptr;
+  QAction* Hint1 = nullptr;
 
   // The three icons of the caption's animation and the one shown now.
   std::array<QIcon, 3> ImageList1;
@@ -147,6 +161,16 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void DrawCell(int x, int y, CellCode code);
   void WriteOnAboutPicture(const QString& text);
   void DrawSelectionRing();
+  void RingSquare(SquareRef s, int inset);
+  void DrawHint(const LevelMove& move);
+
+  // ---- The computer at its level (Unit1.cpp, after the handlers). ----
+  Engine& engine();
+  int32_t ThinkingTime() const;
+  void ComputerReplies();
+  void Think(Thinking::Search search, Thinking::Done done);
+  bool WaitsForTheComputer(std::function<void()> command);
+  void RunWaitingCommands();
   const Picture* SquarePicture(CellCode code) const;
   std::string SelectedSkin() const;
 
@@ -156,6 +180,9 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   TForm3* skins_ = nullptr;
   TForm4* help_ = nullptr;
   QRect about_text_box_;  // where the scrolling text was last written on the about picture
+  std::unique_ptr<Engine> engine_;  // made when a searching level first plays
+  Thinking* thinking_ = nullptr;
+  std::deque<std::function<void()>> waiting_;  // commands made while the computer thinks
 
   // ---- Skins (skin_look.cpp): the skinned look's window takes the shape of what it draws. ----
   class WindowShape;

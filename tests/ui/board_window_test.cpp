@@ -66,7 +66,7 @@ TEST_F(BoardWindowTest, OpensAsDesigned) {
   EXPECT_FALSE(window.Panel1->isVisible());
   EXPECT_EQ(window.Panel1->geometry(), QRect(56, 32, 217, 261));
   EXPECT_EQ(window.Level1->text(), "Niveau  Facil: Easy ");
-  EXPECT_FALSE(window.Level1->isEnabled());
+  EXPECT_TRUE(window.Level1->isEnabled());
   struct Placed {
     PictureControl* button;
     QPoint at;

@@ -1,0 +1,160 @@
+// The computer's levels in the board window: the level chooser and its caption, a searching
+// level's reply through the window's own path, a long search that leaves the window alive and
+// makes the game's commands wait, and the hint drawn on the board.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "engine/move_gen.h"
+#include "game/notation.h"
+#include "support/positions.h"
+#include "ui/Unit1.h"
+#include "ui/fake_dialogs.h"
+
+namespace zelbo {
+namespace {
+
+using testing::BoardWith;
+using testing::kInitialLine;
+
+const QColor kHint(0, 230, 255);
+
+class LevelsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->surface->Repaint();
+  }
+
+  void Click(const char* square) {
+    const SquareRef s = testing::Sq(square);
+    QTest::mouseClick(window->surface, Qt::LeftButton, {},
+                      QPoint(40 + (Column(s) - 1) * 32 + 16, 40 + (Row(s) - 1) * 32 + 16));
+  }
+
+  // The top of the ring drawn `inset` pixels inside a square, in the window's canvas.
+  QColor RingTop(const char* square, int inset) const {
+    const SquareRef s = testing::Sq(square);
+    return window->surface->surface().pixelColor(40 + (Column(s) - 1) * 32 + 16,
+                                                 40 + (Row(s) - 1) * 32 + inset);
+  }
+
+  // The position side -1 has after side +1's reply is one that its move could leave.
+  static bool ReplyIsLegal(const Board& before, const Board& after) {
+    const engine::Position position = engine::PositionOf(before, kComputerSide);
+    engine::MoveList moves;
+    moves.clear();
+    engine::GenerateMoves(position, moves);
+    for (const engine::Move& move : moves) {
+      if (engine::BoardOfPosition(engine::MakeMove(position, move), before) == after) return true;
+    }
+    return false;
+  }
+
+  testing::FakeDialogs dialogs;
+  Application application{dialogs};
+  std::unique_ptr<TForm1> window = std::make_unique<TForm1>(application);
+};
+
+TEST_F(LevelsTest, TheLevelChooserNamesTheChosenLevel) {
+  ASSERT_EQ(window->Level1->menu(), window->Levels1);
+  ASSERT_EQ(window->level_items.size(), static_cast<std::size_t>(LevelCount()));
+  ASSERT_GE(LevelCount(), 4);
+  EXPECT_EQ(window->Outils1->actions().front(), window->Level1) << "first in Outils, as it was";
+  for (int level = 1; level <= LevelCount(); ++level) {
+    const QAction* item = window->level_items[static_cast<std::size_t>(level - 1)];
+    EXPECT_EQ(item->text().toStdString(), LevelCaption(level));
+    EXPECT_EQ(item->isChecked(), level == 1);
+  }
+  window->level_items[2]->trigger();
+  EXPECT_EQ(window->state().level, 3);
+  EXPECT_EQ(window->Level1->text().toStdString(), LevelCaption(3));
+  EXPECT_FALSE(window->level_items[0]->isChecked());
+  EXPECT_TRUE(window->level_items[2]->isChecked());
+  window->Nouvelle1Click();
+  EXPECT_EQ(window->state().level, 3) << "the level lasts for the run";
+  EXPECT_EQ(window->Level1->text().toStdString(), LevelCaption(3));
+}
+
+// A searching level answers through the window's own path: the move drawn, the take-back list
+// and its button.
+TEST_F(LevelsTest, ASearchingLevelRepliesThroughTheWindow) {
+  window->level_items.back()->trigger();
+  Click("D6");
+  const Board before_reply = [&] {
+    Board board = window->state().board;
+    WriteCell(board, testing::Sq("D6"), kEmpty);
+    WriteCell(board, testing::Sq("E5"), kPlayerMan);
+    return board;
+  }();
+  Click("E5");
+  EXPECT_FALSE(window->thinking()) << "50 ms are thought on the window's own thread";
+  EXPECT_EQ(window->BitBtn1->text(), "1");
+  EXPECT_EQ(window->state().side_to_move, kPlayerSide);
+  EXPECT_TRUE(ReplyIsLegal(before_reply, window->state().board));
+  EXPECT_EQ(window->state().history.back(), window->state().board);
+  EXPECT_EQ(dialogs.Take(), std::vector<std::string>{});
+}
+
+// A long search leaves the window alive: the caption scrolls and the pointer shows the computer
+// busy; the commands that change the game wait for the reply and then run in order.
+TEST_F(LevelsTest, ALongSearchLeavesTheWindowAliveAndTheGameWaits) {
+  window->level_items.back()->trigger();
+  window->state().execution_time = 1500;
+  Click("D6");
+  Click("E5");
+  ASSERT_TRUE(window->thinking());
+  ASSERT_NE(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+  const QString caption = window->windowTitle();
+  QTest::qWait(1000);
+  EXPECT_NE(window->windowTitle(), caption) << "the caption goes on scrolling";
+  window->Nouvelle1Click();
+  window->BitBtn1Click();
+  EXPECT_EQ(window->state().side_to_move, kComputerSide) << "the new game waits";
+  EXPECT_EQ(window->BitBtn1->text(), "0");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window->thinking(); }, 5000));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_EQ(FormatBoardLine(window->state().board), kInitialLine) << "then the new game came";
+  EXPECT_EQ(window->BitBtn1->text(), "0");
+}
+
+// Closing the window in the middle of a search stops it at once.
+TEST_F(LevelsTest, ClosingStopsASearch) {
+  window->level_items.back()->trigger();
+  window->state().execution_time = 60000;
+  Click("D6");
+  Click("E5");
+  ASSERT_TRUE(window->thinking());
+  QElapsedTimer closing;
+  closing.start();
+  window.reset();
+  EXPECT_LT(closing.elapsed(), 2000);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The hint rings the piece the top level would move and marks its landing squares; it plays
+// nothing. Here side -1 has a single move, A5 to B4.
+TEST_F(LevelsTest, TheHintIsDrawnOnTheBoard) {
+  window->state().board = BoardWith({{"A5", kPlayerMan}, {"H2", kComputerMan}});
+  window->surface->Repaint();
+  const Board board = window->state().board;
+  window->Hint1->trigger();
+  EXPECT_EQ(RingTop("A5", 0), kHint);
+  EXPECT_EQ(RingTop("B4", 7), kHint);
+  EXPECT_EQ(window->state().board, board);
+  EXPECT_EQ(window->Hint1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_I));
+  EXPECT_EQ(window->Aide1->actions().back(), window->Hint1);
+}
+
+}  // namespace
+}  // namespace zelbo
