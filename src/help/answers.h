@@ -17,6 +17,9 @@
 
 namespace zelbo {
 
+// The answers file that replaces the built-in text.
+inline constexpr std::string_view kAnswersFileName = "help.eng";
+
 // A "help.eng" larger than this is read up to here only: topics past it are not found.
 inline constexpr std::size_t kMaxAnswersFileBytes = std::size_t{1} << 20;
 

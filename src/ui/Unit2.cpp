@@ -31,7 +31,7 @@ TForm2::TForm2(Application& application, TForm1& board_window)
                            Qt::WindowCloseButtonHint),
       application_(application),
       board_window_(board_window),
-      store_path_(ExperienceFilePath(board_window.files_folder)) {
+      store_(board_window.file_places.UserFile(kExperienceFileName)) {
   CreateControls();
   CreateSpeedButtons();
   CreatePopupMenu();
@@ -135,7 +135,7 @@ void TForm2::FormCreate() {
   ExperienceRecord& record = state().edit_record;
   record.from = record.to = record.captured = 0;
   SetupInitialPosition(record.pattern);
-  if (const auto shown = LoadExperienceFile(state(), board_window_, store_path_)) {
+  if (const auto shown = LoadExperienceFile(state(), board_window_, store_)) {
     DrawRecord(*shown);
   }
 }
@@ -327,6 +327,6 @@ void TForm2::DrawRecord(const ExperienceRecord& record) {
 
 void TForm2::ShowIndexInCaption() { setWindowTitle(IndexCaption(state().experience_index)); }
 
-void TForm2::SaveStore() { SaveExperienceFile(state(), board_window_, store_path_); }
+void TForm2::SaveStore() { SaveExperienceFile(state(), board_window_, store_); }
 
 }  // namespace zelbo

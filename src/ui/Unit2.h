@@ -12,6 +12,7 @@
 #include <filesystem>
 
 #include "experience/experience_record.h"
+#include "files/file_places.h"
 #include "game/board.h"
 #include "game/game_state.h"
 #include "ui/platform/application.h"
@@ -29,7 +30,7 @@ class TForm1;
 
 class TForm2 : public QWidget {
  public:
-  // Loads the store "braskel.exp" from the board window's folder for the files beside the program.
+  // Loads the store "braskel.exp" from where the board window's file places say.
   TForm2(Application& application, TForm1& board_window);
   ~TForm2() override;
 
@@ -111,7 +112,7 @@ class TForm2 : public QWidget {
 
   Application& application_;
   TForm1& board_window_;
-  const std::filesystem::path store_path_;
+  const UserFilePlace store_;
 };
 
 }  // namespace zelbo

@@ -50,7 +50,7 @@ TForm3::TForm3(Application& application, TForm1& board_window)
 
 // The skins are listed once: a skin added later appears after the next start.
 void TForm3::FormCreate() {
-  for (const std::string& name : ListSkinFolders(board_window_.files_folder)) {
+  for (const std::string& name : ListSkins(board_window_.file_places)) {
     ListBox1->addItem(QFile::decodeName(QByteArray::fromStdString(name)));
   }
 }

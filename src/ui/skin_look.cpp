@@ -294,7 +294,7 @@ bool TForm1::ApplySkin(const QString& skin_name) {
   if (skin_name.isEmpty()) return true;
   const std::string name = QFile::encodeName(skin_name).toStdString();
   const SkinLook look = LookOf(name);
-  const SkinFiles skin(SkinFolderPath(files_folder, name));
+  const SkinFiles skin(FindSkinFolder(file_places, name));
   if (window_shape_ == nullptr) window_shape_ = new WindowShape(*this);
   window_shape_->SetActive(look == SkinLook::kSkinned);
   bool shown_again = false;
