@@ -15,6 +15,8 @@
 
 int main(int argc, char** argv) {
   QApplication qt_application(argc, argv);
+  // The desktop entry that launches the program, so that the desktop shows its name and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.zelbo.zelbo"));
   QTranslator translator;
   // The standard dialogs speak French when Qt's translation is installed, English otherwise.
   if (translator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
