@@ -8,15 +8,15 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_PACKAGE_CONTACT "Zelbo developers <zelbo@zelbo.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "draughts against the computer, with a French interface")
+# The extended description under the summary: paragraphs apart by an empty line.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "draughts against the computer, with a French interface
- Zelbo is a game of draughts on an 8 x 8 board. You play against the
- computer, which plays the longest capture chain it can find or the plain
- move that leaves you least to take, or two people share the mouse.
- .
- The computer can be taught positions and the move to play in them in the
- experience editor; skins change the board and the pieces. zelbo-cli plays
- the same game in a terminal, for scripts.")
+    "Zelbo is a game of draughts on an 8 x 8 board. You play against the
+computer, which plays the longest capture chain it can find or the plain
+move that leaves you least to take, or two people share the mouse.
+
+The computer can be taught positions and the move to play in them in the
+experience editor; skins change the board and the pieces. zelbo-cli plays
+the same game in a terminal, for scripts.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
