@@ -136,8 +136,9 @@ def main():
     parser.add_argument("--settle", type=float, default=2.0)
     options = parser.parse_args()
     if not os.environ.get("DISPLAY"):
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24", sys.executable,
-                               os.path.abspath(__file__), "--build", options.build,
+        # -noreset: the server would reset between two runs, when its last client leaves.
+        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24 -noreset",
+                               sys.executable, os.path.abspath(__file__), "--build", options.build,
                                "--rounds", str(options.rounds), "--settle", str(options.settle)])
     folder = tempfile.mkdtemp(prefix="zelbo-startup-")
     try:
