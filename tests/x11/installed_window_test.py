@@ -1,12 +1,15 @@
 #!/usr/bin/env python3
-"""The installed program for a new user: its board window comes up under X with no message box.
+"""The installed program for a new user: its board window comes up under X with no message box,
+and the experience editor's "+" makes the user's own store.
 
     xvfb-run -a -s "-screen 0 800x600x24" python3 installed_window_test.py BUILD [BINDIR]
 
 The build is installed stripped into a temporary prefix and started from PREFIX/BINDIR with an
 empty home and XDG_DATA_HOME unset, as a user who has just installed it. The store shipped under
 PREFIX/share/zelbo loads without " No experience ", the board window is the only window shown,
-nothing is written to the user's data folder unasked, and nothing under the prefix changes.
+nothing is written to the user's data folder unasked; "Outils > Modifier l'experience" then "+"
+writes ~/.local/share/zelbo/braskel.exp, the shipped records followed by the new one; nothing
+under the prefix changes.
 """
 import os
 import shutil
@@ -36,10 +39,14 @@ def visible_windows(pid):
     return found.split()
 
 
-def size_of(window):
+def geometry(window):
     values = dict(line.partition("=")[::2]
                   for line in xdotool("getwindowgeometry", "--shell", window).splitlines())
-    return int(values["WIDTH"]), int(values["HEIGHT"])
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def size_of(window):
+    return geometry(window)[2:]
 
 
 def wait_for_board_window(process):
@@ -55,6 +62,46 @@ def wait_for_board_window(process):
             raise AssertionError(f"a window '{name}' came up before the board window")
         time.sleep(0.1)
     raise AssertionError("no 370 x 375 board window appeared")
+
+
+def wait_for_new_window(process, known, size):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        for window in visible_windows(process.pid):
+            if window not in known and size_of(window) == size:
+                return window
+        time.sleep(0.1)
+    raise AssertionError(f"no {size} window appeared")
+
+
+def click(x, y):
+    xdotool("mousemove", "--sync", str(x), str(y))
+    xdotool("click", "1")
+
+
+def add_a_record(process, board):
+    """The editor opened from the "Outils" menu (fourth enabled item), then its "+" button. With no
+    window manager, a window's client area starts at its position."""
+    left, top = geometry(board)[:2]
+    click(left + 75, top + 10)
+    time.sleep(0.5)
+    for _ in range(4):
+        xdotool("key", "Down")
+    xdotool("key", "Return")
+    editor = wait_for_new_window(process, [board], (341, 333))
+    time.sleep(0.5)
+    left, top = geometry(editor)[:2]
+    click(left + 176 + 11, top + 304 + 11)
+    return editor
+
+
+def wait_for_file(path, size):
+    deadline = time.monotonic() + 10
+    while time.monotonic() < deadline:
+        if os.path.exists(path) and os.path.getsize(path) == size:
+            return
+        time.sleep(0.1)
+    raise AssertionError(f"{path} was not written with {size} bytes")
 
 
 def main():
@@ -78,11 +125,20 @@ def main():
             time.sleep(1)
             others = [w for w in visible_windows(process.pid) if w != board]
             check(not others, f"the board window comes up alone, with no message box ({others})")
+            user = os.path.join(home, ".local", "share", "zelbo")
+            check(not os.path.exists(user), f"nothing is written to {user} unasked")
+
+            editor = add_a_record(process, board)
+            shipped = os.path.join(prefix, "share", "zelbo", "braskel.exp")
+            store = os.path.join(user, "braskel.exp")
+            wait_for_file(store, os.path.getsize(shipped) + 198)
+            with open(shipped, "rb") as a, open(store, "rb") as b:
+                check(b.read().startswith(a.read()), "the user's store begins with the shipped one")
+            others = [w for w in visible_windows(process.pid) if w not in (board, editor)]
+            check(not others, f"the addition shows no message box ({others})")
         finally:
             process.terminate()
             process.wait(10)
-        user = os.path.join(home, ".local", "share", "zelbo")
-        check(not os.path.exists(user), f"nothing is written to {user} unasked")
         check(listing(prefix) == before, "nothing under the prefix changed")
     finally:
         shutil.rmtree(root, ignore_errors=True)
