@@ -8,6 +8,7 @@ ifeq ($(CI),true)
   CMAKE_FLAGS += -DZELBO_WERROR=ON
 endif
 
+PACKAGE_BUILD ?= build-package
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
@@ -19,7 +20,7 @@ SANITIZER_ENV = \
   LSAN_OPTIONS=suppressions=$(CURDIR)/cmake/lsan.supp:print_suppressions=0 \
   UBSAN_OPTIONS=suppressions=$(CURDIR)/cmake/ubsan.supp:print_stacktrace=1:halt_on_error=1
 
-.PHONY: all bootstrap configure build run test test-sanitize fuzz-build fuzz
+.PHONY: all bootstrap configure build run test test-sanitize fuzz-build fuzz package
 
 all: build
 
@@ -55,3 +56,16 @@ fuzz-build: bootstrap
 # in the build folder; a failing input is left in $(FUZZ_BUILD)/findings/TARGET/.
 fuzz: fuzz-build
 	$(SANITIZER_ENV) ./scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZ_TARGETS)
+
+# The Debian package: the two programs built with Debian's hardening flags in $(PACKAGE_BUILD),
+# installed under /usr with the programs in /usr/games, stripped, then judged by lintian when it
+# is installed (an error fails the target). The package is left in $(PACKAGE_BUILD)/.
+DEB_FLAGS = DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get
+package: bootstrap
+	CXXFLAGS="$$($(DEB_FLAGS) CXXFLAGS) $$($(DEB_FLAGS) CPPFLAGS)" \
+	LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELBO_BENCH=OFF \
+	    -DZELBO_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON $(CMAKE_FLAGS)
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zelbo zelbo-cli zelbo_share
+	cd $(PACKAGE_BUILD) && cpack
+	if command -v lintian >/dev/null; then lintian $(PACKAGE_BUILD)/zelbo_*.deb; fi

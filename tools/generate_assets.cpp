@@ -387,7 +387,7 @@ class AssetWriter {
     if (!QDir().mkpath(QFileInfo(path).path()) || !image.save(path, format)) {
       Fail(relative + ": cannot write");
     }
-    if (!relative.startsWith("SKIN/")) resources_ << relative;
+    if (!relative.startsWith("SKIN/") && !relative.startsWith("desktop/")) resources_ << relative;
   }
 
   QDir root_;
@@ -570,8 +570,8 @@ void WriteButtonGlyphs(AssetWriter& out) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Icons: the window icon in two sizes, the three frames of the turning icon (a man becoming a
-// king) and the take-back glyph.
+// Icons: the window icon, the desktop's icons in every size, the three frames of the turning icon
+// (a man becoming a king) and the take-back glyph.
 
 // The squares of a small board, `cells` x `cells` of `cell` pixels, each showing a whole square's
 // texture shrunk to its size; the top-left square is a playable one.
@@ -631,7 +631,10 @@ void WriteIcons(AssetWriter& out) {
   out.Png("icons/icon2.png",
           PaintLayer(small, [&](QPainter& p) { PaintPiece(p, centre, 6.8, red, true); }), small);
   out.Png("icons/zelbo.png", WindowIcon(32), QSize(32, 32));
-  out.Png("icons/zelbo-128.png", WindowIcon(128), QSize(128, 128));
+  // The sizes of the desktop's icon theme, installed under share/icons/hicolor.
+  for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+    out.Png(QStringLiteral("desktop/zelbo-%1.png").arg(size), WindowIcon(size), QSize(size, size));
+  }
 
   const QSize back(16, 15);
   out.Png(

@@ -1,8 +1,9 @@
 // zelbo-cli: the game library in a terminal.
 //   zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]
 //   zelbo-cli show FILE.KRP
-//   zelbo-cli experience FILE.exp
+//   zelbo-cli experience [FILE.exp]
 //   zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]
+//   zelbo-cli files
 #include <charconv>
 #include <iostream>
 #include <optional>
@@ -10,17 +11,20 @@
 #include <string_view>
 
 #include "cli/experience_listing.h"
+#include "cli/files_listing.h"
 #include "cli/perft_command.h"
 #include "cli/play_session.h"
 #include "cli/show_command.h"
+#include "experience/experience_file.h"
 
 namespace {
 
 constexpr std::string_view kUsage =
     "usage: zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]\n"
     "       zelbo-cli show FILE.KRP\n"
-    "       zelbo-cli experience FILE.exp\n"
+    "       zelbo-cli experience [FILE.exp]\n"
     "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n"
+    "       zelbo-cli files\n"
     "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
     "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
     "  tests: every searching level searches N nodes whatever the time; 0 for the time), quit\n";
@@ -87,8 +91,16 @@ int main(int argc, char** argv) {
   if (command == "play") return Play(rest);
   if (command == "perft") return Perft(rest);
   if (command == "show" && rest.size() == 1) return zelbo::RunShow(rest[0], std::cout, std::cerr);
-  if (command == "experience" && rest.size() == 1) {
-    return zelbo::RunExperienceListing(rest[0], std::cout, std::cerr);
+  if (command == "experience" && rest.size() <= 1) {
+    // Without a file, the store the game itself reads.
+    const std::filesystem::path store =
+        rest.empty() ? zelbo::FilePlaces::OfThisProgram().UserFile(zelbo::kExperienceFileName).read
+                     : std::filesystem::path(rest[0]);
+    return zelbo::RunExperienceListing(store, std::cout, std::cerr);
+  }
+  if (command == "files" && rest.empty()) {
+    zelbo::RunFilesListing(zelbo::FilePlaces::OfThisProgram(), std::cout);
+    return 0;
   }
   return Usage();
 }

@@ -75,7 +75,8 @@ void WriteExperienceFile(const fs::path& path, std::span<const ExperienceRecord>
 }
 
 std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
-                                                   const fs::path& path) {
+                                                   const UserFilePlace& place) {
+  const fs::path& path = place.read;
   if (StoreIsMissing(path)) {
     port.ShowMessage(kNoExperienceText);
     return std::nullopt;
@@ -97,18 +98,32 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
   return state.edit_record;
 }
 
-void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const fs::path& path) {
-  if (StoreIsMissing(path)) return port.ShowMessage(kNoExperienceText);
+std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
+                                                   const fs::path& path) {
+  return LoadExperienceFile(state, port, UserFilePlace{path, path});
+}
+
+void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const UserFilePlace& place) {
+  if (StoreIsMissing(place.read) && StoreIsMissing(place.write)) {
+    return port.ShowMessage(kNoExperienceText);
+  }
   // A store that could not be read still holds its records: they are not written over.
   if (!state.experience_load_failure.empty())
     return port.ShowMessage(state.experience_load_failure);
+  // A user without a data folder has nowhere to keep a change.
+  if (place.write.empty()) return port.ShowMessage(kAccessDeniedText);
   try {
     const std::size_t count =
         std::min<std::size_t>(state.experience_count, state.experience_list.size());
-    WriteExperienceFile(path, std::span(state.experience_list).first(count));
+    CreateFolderFor(place.write);
+    WriteExperienceFile(place.write, std::span(state.experience_list).first(count));
   } catch (const IoError& error) {
     port.ShowMessage(error.text());
   }
+}
+
+void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const fs::path& path) {
+  SaveExperienceFile(state, port, UserFilePlace{path, path});
 }
 
 }  // namespace zelbo

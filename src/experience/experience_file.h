@@ -18,6 +18,7 @@
 
 #include "experience/experience_record.h"
 #include "files/file_io.h"
+#include "files/file_places.h"
 #include "files/io_error.h"
 #include "game/board_window_port.h"
 #include "game/game_state.h"
@@ -53,17 +54,22 @@ ExperienceFileContents ReadExperienceFile(const std::filesystem::path& path);
 void WriteExperienceFile(const std::filesystem::path& path,
                          std::span<const ExperienceRecord> records);
 
-// Reads the store at `path` into the list. Without a file the message " No experience " is shown
-// and nothing changes. Otherwise the list is emptied and filled with the file's records, the last
-// of them becomes the editor's record and the editor's index points one past the end. A failure is
-// shown and ends the load with the list empty. Returns the record that the editor should now
-// draw: the last one loaded, none when the file held none or could not be read.
+// Reads the store at `place.read` into the list. Without a file the message " No experience " is
+// shown and nothing changes. Otherwise the list is emptied and filled with the file's records, the
+// last of them becomes the editor's record and the editor's index points one past the end. A
+// failure is shown and ends the load with the list empty. Returns the record that the editor should
+// now draw: the last one loaded, none when the file held none or could not be read.
+std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
+                                                   const UserFilePlace& place);
 std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindowPort& port,
                                                    const std::filesystem::path& path);
 
-// Rewrites the store at `path` from the list. Without a file the message " No experience " is
-// shown and nothing is written, so records added then live in memory only; the same holds, with
-// the load's failure shown again, for a store that could not be read. A failure is shown.
+// Rewrites the store at `place.write` from the list, making its folder first when it is missing.
+// The store exists when either the file read or the file written does; without one the message
+// " No experience " is shown and nothing is written, so records added then live in memory only;
+// the same holds, with the load's failure shown again, for a store that could not be read. A
+// failure is shown.
+void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const UserFilePlace& place);
 void SaveExperienceFile(const GameState& state, BoardWindowPort& port,
                         const std::filesystem::path& path);
 

@@ -127,7 +127,7 @@ std::string UnreadableAnswersFileMessage(const std::filesystem::path& path, cons
 }
 
 AnswersText LoadAnswers(const std::filesystem::path& folder) {
-  const std::filesystem::path path = folder / "help.eng";
+  const std::filesystem::path path = folder / kAnswersFileName;
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   // A folder of that name is no answers file, the same as none at all.

@@ -18,6 +18,9 @@
 
 namespace zelbo {
 
+// The answers file that replaces the built-in text.
+inline constexpr std::string_view kAnswersFileName = "help.eng";
+
 // The largest "help.eng" that is read, the same as for the other data files: a larger one is
 // reported as unreadable ("Erreur E/S 27", the system's "file too large") and the built-in text
 // stays, rather than a text cut short, perhaps inside a letter.

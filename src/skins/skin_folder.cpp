@@ -75,6 +75,23 @@ fs::path SkinFolderPath(const fs::path& files_folder, std::string_view skin_name
   return files_folder / kSkinsFolderName / fs::path(skin_name);
 }
 
+std::vector<std::string> ListSkins(const FilePlaces& places) {
+  std::vector<std::string> names;
+  for (const fs::path& folder : places.ReadFolders()) {
+    for (std::string& name : ListSkinFolders(folder)) {
+      if (std::find(names.begin(), names.end(), name) == names.end()) {
+        names.push_back(std::move(name));
+      }
+    }
+  }
+  return names;
+}
+
+fs::path FindSkinFolder(const FilePlaces& places, std::string_view skin_name) {
+  const fs::path skin = fs::path(kSkinsFolderName) / fs::path(skin_name);
+  return SkinFolderPath(places.FolderHolding(skin), skin_name);
+}
+
 SkinLook LookOf(std::string_view skin_name) {
   return skin_name.substr(0, 8) == "Standard" ? SkinLook::kStandard : SkinLook::kSkinned;
 }

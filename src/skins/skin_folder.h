@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "files/file_places.h"
+
 namespace zelbo {
 
 // The folder beside the program that holds one folder per skin.
@@ -24,6 +26,13 @@ std::vector<std::string> ListSkinFolders(const std::filesystem::path& files_fold
 // The folder of the skin named `skin_name`.
 std::filesystem::path SkinFolderPath(const std::filesystem::path& files_folder,
                                      std::string_view skin_name);
+
+// The skins of every folder the program reads from, those of the folder that wins first; a name
+// found in several folders is listed once, where it wins.
+std::vector<std::string> ListSkins(const FilePlaces& places);
+
+// The folder of the skin named `skin_name`, from the folder that wins among those that have it.
+std::filesystem::path FindSkinFolder(const FilePlaces& places, std::string_view skin_name);
 
 // A skin whose name begins with "Standard" (case counting) keeps the bordered window with its
 // menus and controls and changes only the square pictures; any other is the skinned look.

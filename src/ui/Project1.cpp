@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "help/answers.h"
 #include "ui/Unit1.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
@@ -15,6 +16,8 @@
 
 int main(int argc, char** argv) {
   QApplication qt_application(argc, argv);
+  // The desktop entry that launches the program, so that the desktop shows its name and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.zelbo.zelbo"));
   QTranslator translator;
   // The standard dialogs speak French when Qt's translation is installed, English otherwise.
   if (translator.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
@@ -32,7 +35,7 @@ int main(int argc, char** argv) {
   zelbo::TForm1 board_window(application, saved_game);
   zelbo::TForm2 editor(application, board_window);
   zelbo::TForm3 skins(application, board_window);
-  zelbo::TForm4 help(application, board_window.files_folder);
+  zelbo::TForm4 help(application, board_window.file_places.FolderHolding(zelbo::kAnswersFileName));
   board_window.SetWindows(&editor, &skins, &help);
   // Closing the board window ends the program, whatever other window is open.
   for (QWidget* window : std::initializer_list<QWidget*>{&editor, &skins, &help}) {

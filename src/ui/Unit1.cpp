@@ -88,8 +88,8 @@ class DefaultButtonFilter : public QObject {
 }  // namespace
 
 TForm1::TForm1(Application& application, std::optional<std::filesystem::path> saved_game,
-               std::filesystem::path folder)
-    : files_folder(std::move(folder)), application_(application) {
+               FilePlaces places)
+    : file_places(std::move(places)), application_(application) {
   CreateControls();
   CreateMenus();
   CreateWindowButtons();

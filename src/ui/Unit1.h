@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "engine/levels.h"
-#include "files/executable_folder.h"
+#include "files/file_places.h"
 #include "game/board_window_port.h"
 #include "game/click_protocol.h"
 #include "game/game_state.h"
@@ -43,10 +43,10 @@ class TForm4;
 class TForm1 : public QMainWindow, public BoardWindowPort {
  public:
   // `saved_game` is the file named on the command line, opened at start, its name's bytes as they
-  // were given; `files_folder` is where the files beside the program are looked up (the
-  // executable's folder, or a test's folder).
+  // were given; `file_places` says where the program's files are looked up and written (this
+  // program's layout, or a test's folder).
   TForm1(Application& application, std::optional<std::filesystem::path> saved_game = std::nullopt,
-         std::filesystem::path files_folder = ExecutableFolder());
+         FilePlaces file_places = FilePlaces::OfThisProgram());
   ~TForm1() override;
 
   GameState& state() { return state_; }
@@ -148,8 +148,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   // The program's title, read from the about picture.
   QString title_string;
 
-  // Where "braskel.exp", "help.eng" and "SKIN" are found.
-  const std::filesystem::path files_folder;
+  // Where "braskel.exp", "help.eng" and "SKIN" are found, and where the store is written.
+  const FilePlaces file_places;
 
  private:
   void CreateControls();

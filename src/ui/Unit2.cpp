@@ -63,7 +63,7 @@ TForm2::TForm2(Application& application, TForm1& board_window)
                            Qt::WindowCloseButtonHint),
       application_(application),
       board_window_(board_window),
-      store_path_(ExperienceFilePath(board_window.files_folder)),
+      store_(board_window.file_places.UserFile(kExperienceFileName)),
       store_port_(std::make_unique<StorePort>(*this, board_window, application)) {
   CreateControls();
   CreateSpeedButtons();
@@ -170,7 +170,7 @@ void TForm2::FormCreate() {
   ExperienceRecord& record = state().edit_record;
   record.from = record.to = record.captured = 0;
   SetupInitialPosition(record.pattern);
-  if (const auto shown = LoadExperienceFile(state(), *store_port_, store_path_)) {
+  if (const auto shown = LoadExperienceFile(state(), *store_port_, store_)) {
     DrawRecord(*shown);
   }
 }
@@ -362,6 +362,6 @@ void TForm2::DrawRecord(const ExperienceRecord& record) {
 
 void TForm2::ShowIndexInCaption() { setWindowTitle(IndexCaption(state().experience_index)); }
 
-void TForm2::SaveStore() { SaveExperienceFile(state(), *store_port_, store_path_); }
+void TForm2::SaveStore() { SaveExperienceFile(state(), *store_port_, store_); }
 
 }  // namespace zelbo

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "experience/experience_record.h"
+#include "files/file_places.h"
 #include "game/board.h"
 #include "game/game_state.h"
 #include "ui/platform/application.h"
@@ -30,7 +31,7 @@ class TForm1;
 
 class TForm2 : public QWidget {
  public:
-  // Loads the store "braskel.exp" from the board window's folder for the files beside the program.
+  // Loads the store "braskel.exp" from where the board window's file places say.
   TForm2(Application& application, TForm1& board_window);
   ~TForm2() override;
 
@@ -114,7 +115,7 @@ class TForm2 : public QWidget {
 
   Application& application_;
   TForm1& board_window_;
-  const std::filesystem::path store_path_;
+  const UserFilePlace store_;
   std::unique_ptr<StorePort> store_port_;
 };
 

@@ -55,7 +55,7 @@ TForm3::TForm3(Application& application, TForm1& board_window)
 // the folder's name as the file system's bytes, which need not be text, and shows it as well as
 // it reads.
 void TForm3::FormCreate() {
-  for (const std::string& name : ListSkinFolders(board_window_.files_folder)) {
+  for (const std::string& name : ListSkins(board_window_.file_places)) {
     const QByteArray bytes = QByteArray::fromStdString(name);
     auto* item = new QListWidgetItem(QFile::decodeName(bytes), ListBox1);
     item->setData(kSkinNameRole, bytes);

@@ -307,7 +307,7 @@ void Repaint(TForm1& window) {
 bool TForm1::ApplySkin(const std::string& skin_name) {
   if (skin_name.empty()) return true;
   const SkinLook look = LookOf(skin_name);
-  const SkinFiles skin(SkinFolderPath(files_folder, skin_name));
+  const SkinFiles skin(FindSkinFolder(file_places, skin_name));
   if (window_shape_ == nullptr) window_shape_ = new WindowShape(*this);
   window_shape_->SetActive(look == SkinLook::kSkinned);
   bool shown_again = false;

@@ -178,5 +178,60 @@ TEST(LoadExperienceFile, RefusesAPipeAtOnce) {
   EXPECT_FALSE(watchdog.fired());
 }
 
+// Installed, the store is read from the user's copy or else the shipped sample, and every save
+// writes the user's copy, the shipped records with it; the shipped sample never changes.
+TEST(SaveExperienceFile, InstalledWritesTheUsersCopyOnly) {
+  const Bytes shipped_records = Joined({RecordBytes(0), RecordBytes(100)});
+  const Bytes user_records = RecordBytes(30);
+  const struct {
+    const char* name;
+    bool shipped, user, user_folder;
+    Events events;               // at load and save
+    std::optional<Bytes> saved;  // the user's copy after the save
+  } cases[] = {
+      {"shipped only", true, false, true, {}, Joined({shipped_records, RecordBytes(50)})},
+      {"both", true, true, true, {}, Joined({user_records, RecordBytes(50)})},
+      {"user only", false, true, true, {}, Joined({user_records, RecordBytes(50)})},
+      {"neither",
+       false,
+       false,
+       true,
+       {"message  No experience ", "message  No experience "},
+       std::nullopt},
+      {"no data folder", true, false, false, {"message Accès au fichier refusé"}, std::nullopt},
+  };
+  for (const auto& test : cases) {
+    testing::TempFolder root;
+    const auto shipped = root / "usr" / "share" / "zelbo";
+    const auto user = root / "home" / ".local" / "share" / "zelbo";
+    std::filesystem::create_directories(shipped);
+    if (test.shipped) WriteBytes(shipped / "braskel.exp", shipped_records);
+    if (test.user) {
+      std::filesystem::create_directories(user);
+      WriteBytes(user / "braskel.exp", user_records);
+    }
+    const FilePlaces places =
+        FilePlaces::Installed(shipped, test.user_folder ? std::optional(user) : std::nullopt);
+    GameState state;
+    testing::RecordingPort port;
+    LoadExperienceFile(state, port, places.UserFile(kExperienceFileName));
+    state.edit_record = RecordOf(RecordBytes(50));
+    AddExperienceRecord(state);
+    SaveExperienceFile(state, port, places.UserFile(kExperienceFileName));
+    EXPECT_EQ(port.Take(), test.events) << test.name;
+    if (test.saved) {
+      EXPECT_EQ(ReadBytes(user / "braskel.exp"), *test.saved) << test.name;
+    } else {
+      EXPECT_FALSE(std::filesystem::exists(user / "braskel.exp")) << test.name;
+    }
+    if (test.shipped) {
+      EXPECT_EQ(ReadBytes(shipped / "braskel.exp"), shipped_records) << test.name;
+    }
+    EXPECT_EQ(testing::TempFolder::EntriesOf(shipped),
+              test.shipped ? std::vector<std::string>{"braskel.exp"} : std::vector<std::string>{})
+        << test.name;
+  }
+}
+
 }  // namespace
 }  // namespace zelbo

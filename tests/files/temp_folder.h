@@ -31,9 +31,12 @@ class TempFolder {
   std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
   // The sorted names of what the folder holds.
-  std::vector<std::string> Entries() const {
+  std::vector<std::string> Entries() const { return EntriesOf(path_); }
+
+  // The sorted names of what `folder` holds.
+  static std::vector<std::string> EntriesOf(const std::filesystem::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       names.push_back(entry.path().filename().string());
     }
     std::sort(names.begin(), names.end());

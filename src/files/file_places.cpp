@@ -1,0 +1,94 @@
+#include "files/file_places.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "files/executable_folder.h"
+#include "files/io_error.h"
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Only what is certainly not there counts as missing; a file that cannot be looked at is there,
+// and reports its own failure when it is read.
+bool IsThere(const fs::path& path) {
+  std::error_code error;
+  return fs::status(path, error).type() != fs::file_type::not_found;
+}
+
+std::string Variable(const char* name) {
+  const char* value = std::getenv(name);
+  return value == nullptr ? std::string() : std::string(value);
+}
+
+// A folder that the shipped files beside the executable make portable.
+bool HoldsFilesBeside(const fs::path& folder) {
+  return IsThere(folder / "braskel.exp") || IsThere(folder / "SKIN");
+}
+
+bool IsProgramsFolder(const fs::path& folder) {
+  const fs::path name = folder.filename();
+  return name == "bin" || name == "games";
+}
+
+}  // namespace
+
+UserEnvironment ReadUserEnvironment() { return {Variable("XDG_DATA_HOME"), Variable("HOME")}; }
+
+std::optional<fs::path> UserDataFolder(const UserEnvironment& environment) {
+  const fs::path data_home(environment.xdg_data_home);
+  if (data_home.is_absolute()) return data_home / kUserDataFolder;
+  const fs::path home(environment.home);
+  if (home.is_absolute()) return home / ".local" / "share" / kUserDataFolder;
+  return std::nullopt;
+}
+
+FilePlaces::FilePlaces(fs::path folder) : FilePlaces(std::move(folder), std::nullopt, false) {}
+
+FilePlaces::FilePlaces(fs::path shipped, std::optional<fs::path> user, bool installed)
+    : shipped_(std::move(shipped)), user_(std::move(user)), installed_(installed) {}
+
+FilePlaces FilePlaces::Installed(fs::path shipped, std::optional<fs::path> user) {
+  return FilePlaces(std::move(shipped), std::move(user), true);
+}
+
+FilePlaces FilePlaces::Find(const fs::path& executable_folder, const UserEnvironment& environment) {
+  // "/usr/bin/" names the same folder as "/usr/bin".
+  const fs::path folder =
+      executable_folder.has_filename() ? executable_folder : executable_folder.parent_path();
+  if (HoldsFilesBeside(folder) || !IsProgramsFolder(folder)) return FilePlaces(folder);
+  return Installed(folder.parent_path() / kInstalledDataFolder, UserDataFolder(environment));
+}
+
+FilePlaces FilePlaces::OfThisProgram() { return Find(ExecutableFolder(), ReadUserEnvironment()); }
+
+std::vector<fs::path> FilePlaces::ReadFolders() const {
+  if (user_) return {*user_, shipped_};
+  return {shipped_};
+}
+
+fs::path FilePlaces::FolderHolding(const fs::path& name) const {
+  for (const fs::path& folder : ReadFolders()) {
+    if (IsThere(folder / name)) return folder;
+  }
+  return shipped_;
+}
+
+UserFilePlace FilePlaces::UserFile(const fs::path& name) const {
+  if (!installed_) return {shipped_ / name, shipped_ / name};
+  if (!user_) return {shipped_ / name, {}};
+  return {FolderHolding(name) / name, *user_ / name};
+}
+
+void CreateFolderFor(const fs::path& file) {
+  const fs::path folder = file.parent_path();
+  if (folder.empty() || IsThere(folder)) return;
+  CreateFolderFor(folder);
+  std::error_code error;
+  if (!fs::create_directory(folder, error) && error) throw SystemIoError(error.value());
+  fs::permissions(folder, fs::perms::owner_all, error);
+}
+
+}  // namespace zelbo

@@ -1,0 +1,141 @@
+// Where the program finds its files: beside a portable program, or, installed in a prefix, the
+// shipped files under PREFIX/share/zelbo and the user's own in the data folder, which wins and
+// receives every write.
+#include "files/file_places.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "files/io_error.h"
+#include "files/temp_folder.h"
+
+namespace zelbo {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempFolder;
+using testing::WriteBytes;
+
+TEST(UserDataFolder, FollowsXdgDataHomeThenHome) {
+  const struct {
+    UserEnvironment environment;
+    std::optional<fs::path> folder;
+  } cases[] = {
+      {{"/data", "/home/ann"}, fs::path("/data/zelbo")},
+      {{"", "/home/ann"}, fs::path("/home/ann/.local/share/zelbo")},
+      {{"relative/data", "/home/ann"}, fs::path("/home/ann/.local/share/zelbo")},
+      {{"/data", ""}, fs::path("/data/zelbo")},
+      {{"", "relative"}, std::nullopt},
+      {{"", ""}, std::nullopt},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(UserDataFolder(test.environment), test.folder)
+        << "XDG_DATA_HOME=" << test.environment.xdg_data_home << " HOME=" << test.environment.home;
+  }
+}
+
+// The layout a program takes from the folder it lies in and what that folder holds.
+TEST(FilePlaces, IsPortableBesideItsFilesAndInstalledInAPrefixOtherwise) {
+  const struct {
+    const char* folder;  // the executable's, under the test's folder
+    std::string beside;  // a file or folder placed there, or nothing
+    bool installed;
+  } cases[] = {
+      {"build", "braskel.exp", false},
+      {"build", "SKIN", false},
+      {"build", "", false},
+      {"usr/bin", "", true},
+      {"usr/games", "", true},
+      {"usr/bin/", "", true},
+      {"usr/bin", "braskel.exp", false},
+      {"usr/games", "SKIN", false},
+      {"usr/sbin", "", false},
+  };
+  for (const auto& test : cases) {
+    TempFolder root;
+    const fs::path folder = root.path() / test.folder;
+    fs::create_directories(folder);
+    if (test.beside == "SKIN") fs::create_directory(folder / "SKIN");
+    if (test.beside == "braskel.exp") WriteBytes(folder / "braskel.exp", {});
+    const FilePlaces places = FilePlaces::Find(folder, {"", "/home/ann"});
+    EXPECT_EQ(places.installed(), test.installed) << test.folder << " " << test.beside;
+    const std::vector<fs::path> expected =
+        test.installed
+            ? std::vector<fs::path>{"/home/ann/.local/share/zelbo",
+                                    root.path() / "usr" / "share" / "zelbo"}
+            : std::vector<fs::path>{folder.has_filename() ? folder : folder.parent_path()};
+    EXPECT_EQ(places.ReadFolders(), expected) << test.folder;
+  }
+}
+
+// Each file is read from the first folder that has it, the user's before the shipped one, and the
+// user's own files are always written to the user's folder.
+TEST(FilePlaces, ReadsTheUsersCopyFirstAndWritesOnlyThere) {
+  enum Where { kNeither, kShipped, kUser, kBoth };
+  const struct {
+    Where where;
+    bool has_user_folder;
+    const char* read_from;   // "user" or "shipped"
+    const char* written_to;  // "user", or "" for nowhere
+  } cases[] = {
+      {kNeither, true, "shipped", "user"}, {kShipped, true, "shipped", "user"},
+      {kUser, true, "user", "user"},       {kBoth, true, "user", "user"},
+      {kShipped, false, "shipped", ""},    {kNeither, false, "shipped", ""},
+  };
+  for (const auto& test : cases) {
+    TempFolder root;
+    const fs::path shipped = root / "share", user = root / "data";
+    fs::create_directories(shipped);
+    for (const auto& [folder, present] :
+         {std::pair{shipped, test.where & kShipped}, std::pair{user, test.where & kUser}}) {
+      if (!present) continue;
+      fs::create_directories(folder / "SKIN" / "Bois");
+      WriteBytes(folder / "braskel.exp", {1});
+    }
+    const FilePlaces places =
+        FilePlaces::Installed(shipped, test.has_user_folder ? std::optional(user) : std::nullopt);
+    const fs::path expected_read = std::string(test.read_from) == "user" ? user : shipped;
+    const std::string context = std::to_string(test.where) + " " + test.read_from;
+    EXPECT_EQ(places.FolderHolding("SKIN/Bois"), expected_read) << context;
+    const UserFilePlace store = places.UserFile("braskel.exp");
+    EXPECT_EQ(store.read, expected_read / "braskel.exp") << context;
+    EXPECT_EQ(store.write, *test.written_to ? user / "braskel.exp" : fs::path()) << context;
+  }
+}
+
+TEST(FilePlaces, PortableReadsAndWritesBesideTheProgram) {
+  TempFolder folder;
+  const FilePlaces places(folder.path());
+  EXPECT_FALSE(places.installed());
+  EXPECT_EQ(places.FolderHolding("help.eng"), folder.path());
+  const UserFilePlace store = places.UserFile("braskel.exp");
+  EXPECT_EQ(store.read, folder / "braskel.exp");
+  EXPECT_EQ(store.write, folder / "braskel.exp");
+}
+
+TEST(CreateFolderFor, MakesTheMissingFoldersForTheirOwnerOnly) {
+  TempFolder root;
+  const fs::path file = root / "home" / ".local" / "share" / "zelbo" / "braskel.exp";
+  fs::create_directories(root / "home");
+  fs::permissions(root / "home", fs::perms::owner_all | fs::perms::group_read |
+                                     fs::perms::group_exec | fs::perms::others_read |
+                                     fs::perms::others_exec);
+  CreateFolderFor(file);
+  EXPECT_TRUE(fs::is_directory(file.parent_path()));
+  EXPECT_FALSE(fs::exists(file));
+  for (const fs::path& made : {root / "home" / ".local", file.parent_path()}) {
+    EXPECT_EQ(fs::status(made).permissions(), fs::perms::owner_all) << made;
+  }
+  // A folder that was there keeps its permissions.
+  EXPECT_NE(fs::status(root / "home").permissions(), fs::perms::owner_all);
+  CreateFolderFor(file);  // nothing left to make
+  WriteBytes(root / "plain", {1});
+  EXPECT_THROW(CreateFolderFor(root / "plain" / "inside" / "braskel.exp"), IoError);
+}
+
+}  // namespace
+}  // namespace zelbo
