@@ -62,7 +62,9 @@ class Engine {
                                   const std::atomic<bool>* stop = nullptr,
                                   std::span<const Board> history = {});
 
-  // The top level's move for `side`.
+  // The top level's move for `side`. For side -1 it also keeps clear of what the designed
+  // computer's turn declares lost, a player whose pieces have no plain step: the hint must not
+  // lead the player into that against level 1.
   std::optional<LevelMove> Hint(const Board& board, int8_t side, int32_t milliseconds,
                                 const std::atomic<bool>* stop = nullptr,
                                 std::span<const Board> history = {});
@@ -82,6 +84,10 @@ class Engine {
                                               const engine::SearchResult& result);
 
  private:
+  std::optional<LevelMove> Play(const Board& board, int8_t side, int level, int32_t milliseconds,
+                                const std::atomic<bool>* stop, std::span<const Board> history,
+                                bool player_lost_without_step);
+
   engine::Searcher searcher_;
   std::array<uint64_t, 512> history_keys_{};
   uint64_t fixed_nodes_ = 0;
