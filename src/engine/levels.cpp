@@ -116,7 +116,9 @@ std::optional<LevelMove> Engine::Play(const Board& board, int8_t side, int level
     limits.nodes = fixed_nodes_;
     limits.milliseconds = 0;
   }
-  return ToLevelMove(board, side, Search(board, side, limits, settings.weights, history));
+  // The board is read once, here: a window may change its own while the search runs.
+  const Board start = board;
+  return ToLevelMove(start, side, Search(start, side, limits, settings.weights, history));
 }
 
 std::optional<LevelMove> Engine::Hint(const Board& board, int8_t side, int32_t milliseconds,

@@ -57,7 +57,8 @@ class Engine {
   // `milliseconds` (a value under 1 means 1); no value when the side has no legal move. `stop`,
   // once set, ends the search at once with the best move found so far. `history` is the game's
   // take-back list (positions after side +1's replies, side -1 to move): meeting one of them
-  // again is a draw. Level 1 or any other level is taken as the top level.
+  // again is a draw. Level 1 or any other level is taken as the top level. The board and the
+  // history are read before the search starts.
   std::optional<LevelMove> Choose(const Board& board, int8_t side, int level, int32_t milliseconds,
                                   const std::atomic<bool>* stop = nullptr,
                                   std::span<const Board> history = {});
