@@ -9,7 +9,7 @@
 //     the weights of --set (for tuning). With --nodes every searching level searches that many
 //     nodes instead of thinking MS: the games no longer depend on the machine's load. Prints
 //     wins, draws and losses of A, and A's score.
-//   zelbo_match hint [--ms MS] [--openings N]
+//   zelbo_match hint [--ms MS | --nodes N] [--openings N]
 //     The top level plays the player's side through hint, its moves clicked through the click
 //     protocol, against the designed ComputerReply, from N openings (100 by default).
 #include <chrono>
@@ -108,8 +108,9 @@ int RunLevels(const Options& options) {
   const std::vector<Board> openings = Openings(2, options.openings);
   Engine engine;
   engine.SetFixedNodes(options.nodes);
-  std::printf("%d openings, two games each, %d ms a reply\n", static_cast<int>(openings.size()),
-              options.ms);
+  std::printf("%d openings, two games each, %s a reply\n", static_cast<int>(openings.size()),
+              options.nodes > 0 ? (std::to_string(options.nodes) + " nodes").c_str()
+                                : (std::to_string(options.ms) + " ms").c_str());
   int failures = 0;
   for (const auto& [a, b] : options.pairs) {
     int wins = 0, draws = 0, losses = 0, illegal = 0;
@@ -148,9 +149,17 @@ class OutcomePort : public SilentPort {
   std::string messages;
 };
 
+std::string EscapeMessages(std::string text) {
+  for (char& c : text) {
+    if (c == '\r' || c == '\n') c = '|';
+  }
+  return text;
+}
+
 int RunHint(const Options& options) {
   const std::vector<Board> openings = Openings(4, options.openings);
   Engine engine;
+  engine.SetFixedNodes(options.nodes);
   int wins = 0, draws = 0, losses = 0, refused = 0;
   for (const Board& opening : openings) {
     OutcomePort port;
@@ -183,6 +192,8 @@ int RunHint(const Options& options) {
       ++wins;
     } else if (lost) {
       ++losses;
+      std::printf("lost from opening %d: %s; %s\n", static_cast<int>(&opening - openings.data()),
+                  FormatBoardLine(state.board).c_str(), EscapeMessages(port.messages).c_str());
     } else {
       ++draws;
     }

@@ -157,16 +157,19 @@ void PlaySession::Time(std::string_view argument) {
   if (!state_.game_over) port_.DrawBoard();
 }
 
-// The move a level would play for the side to move, as "hint SQ SQ ..." or "hint none".
+// The hint for the side to move (the top level's move), or the move a searching level would
+// play, as "hint SQ SQ ..." or "hint none".
 void PlaySession::Hint(std::string_view argument) {
-  int level = LevelCount();
-  if (!argument.empty()) {
-    const auto chosen = NumberIn(argument, 2, LevelCount());
-    if (!chosen) return Error("expected a searching level 2.." + std::to_string(LevelCount()));
-    level = static_cast<int>(*chosen);
+  std::optional<LevelMove> move;
+  if (argument.empty()) {
+    move = engine_.Hint(state_.board, state_.side_to_move, state_.execution_time, nullptr,
+                        state_.history);
+  } else {
+    const auto level = NumberIn(argument, 2, LevelCount());
+    if (!level) return Error("expected a searching level 2.." + std::to_string(LevelCount()));
+    move = engine_.Choose(state_.board, state_.side_to_move, static_cast<int>(*level),
+                          state_.execution_time, nullptr, state_.history);
   }
-  const auto move = engine_.Choose(state_.board, state_.side_to_move, level, state_.execution_time,
-                                   nullptr, state_.history);
   out_ << "hint";
   if (!move) out_ << " none";
   if (move) {

@@ -97,6 +97,13 @@ std::optional<LevelMove> Engine::ToLevelMove(const Board& board, int8_t side,
 std::optional<LevelMove> Engine::Choose(const Board& board, int8_t side, int level,
                                         int32_t milliseconds, const std::atomic<bool>* stop,
                                         std::span<const Board> history) {
+  return Play(board, side, level, milliseconds, stop, history, false);
+}
+
+std::optional<LevelMove> Engine::Play(const Board& board, int8_t side, int level,
+                                      int32_t milliseconds, const std::atomic<bool>* stop,
+                                      std::span<const Board> history,
+                                      bool player_lost_without_step) {
   if (level < 2 || level > LevelCount()) level = LevelCount();
   const LevelSettings settings = SettingsOf(level);
   engine::SearchLimits limits;
@@ -104,17 +111,20 @@ std::optional<LevelMove> Engine::Choose(const Board& board, int8_t side, int lev
   limits.nodes = settings.nodes;
   limits.milliseconds = std::max(milliseconds, int32_t{1});
   limits.stop = stop;
+  limits.player_lost_without_step = player_lost_without_step;
   if (fixed_nodes_ > 0) {
     limits.nodes = fixed_nodes_;
     limits.milliseconds = 0;
   }
-  return ToLevelMove(board, side, Search(board, side, limits, settings.weights, history));
+  // The board is read once, here: a window may change its own while the search runs.
+  const Board start = board;
+  return ToLevelMove(start, side, Search(start, side, limits, settings.weights, history));
 }
 
 std::optional<LevelMove> Engine::Hint(const Board& board, int8_t side, int32_t milliseconds,
                                       const std::atomic<bool>* stop,
                                       std::span<const Board> history) {
-  return Choose(board, side, LevelCount(), milliseconds, stop, history);
+  return Play(board, side, LevelCount(), milliseconds, stop, history, side == kPlayerSide);
 }
 
 }  // namespace zelbo

@@ -57,12 +57,15 @@ class Engine {
   // `milliseconds` (a value under 1 means 1); no value when the side has no legal move. `stop`,
   // once set, ends the search at once with the best move found so far. `history` is the game's
   // take-back list (positions after side +1's replies, side -1 to move): meeting one of them
-  // again is a draw. Level 1 or any other level is taken as the top level.
+  // again is a draw. Level 1 or any other level is taken as the top level. The board and the
+  // history are read before the search starts.
   std::optional<LevelMove> Choose(const Board& board, int8_t side, int level, int32_t milliseconds,
                                   const std::atomic<bool>* stop = nullptr,
                                   std::span<const Board> history = {});
 
-  // The top level's move for `side`.
+  // The top level's move for `side`. For side -1 it also keeps clear of what the designed
+  // computer's turn declares lost, a player whose pieces have no plain step: the hint must not
+  // lead the player into that against level 1.
   std::optional<LevelMove> Hint(const Board& board, int8_t side, int32_t milliseconds,
                                 const std::atomic<bool>* stop = nullptr,
                                 std::span<const Board> history = {});
@@ -82,6 +85,10 @@ class Engine {
                                               const engine::SearchResult& result);
 
  private:
+  std::optional<LevelMove> Play(const Board& board, int8_t side, int level, int32_t milliseconds,
+                                const std::atomic<bool>* stop, std::span<const Board> history,
+                                bool player_lost_without_step);
+
   engine::Searcher searcher_;
   std::array<uint64_t, 512> history_keys_{};
   uint64_t fixed_nodes_ = 0;

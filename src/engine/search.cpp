@@ -153,13 +153,17 @@ bool HasPlainStep(const Position& p) {
   return false;
 }
 
+bool Searcher::LostWithoutStep(const Position& p, bool can_wait) const {
+  return limits_.player_lost_without_step && p.side < 0 && !can_wait && p.Own() != 0;
+}
+
 int Searcher::Quiescence(const Position& p, int alpha, int beta, int ply) {
   ++nodes_;
   if (OutOfTime()) return 0;
   Ply& data = plies_[ply];
   GenerateCaptures(p, data.moves);
   const bool can_wait = HasPlainStep(p);
-  if (data.moves.empty() && !can_wait) return -kMate + ply;
+  if ((data.moves.empty() && !can_wait) || LostWithoutStep(p, can_wait)) return -kMate + ply;
   if (ply >= kMaxPly) return Evaluate(p, weights_);
   int best = -kInfinity;
   if (can_wait) {
@@ -211,7 +215,9 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
 
   Ply& data = plies_[ply];
   GenerateMoves(p, data.moves);
-  if (data.moves.empty()) return -kMate + ply;
+  if (data.moves.empty() || (ply > 0 && LostWithoutStep(p, HasPlainStep(p)))) {
+    return -kMate + ply;
+  }
   Order(p, data, has_table_move ? &table_move : nullptr, ply);
 
   const int us = SideIndex(p.side);

@@ -32,6 +32,9 @@ struct SearchLimits {
   uint64_t nodes = 0;        // 0: no limit
   int32_t milliseconds = 0;  // 0: no limit
   const std::atomic<bool>* stop = nullptr;
+  // The designed computer's turn declares a player lost whose pieces have no plain step, captures
+  // or not: when set, side -1 to move in such a position has lost.
+  bool player_lost_without_step = false;
 };
 
 struct SearchResult {
@@ -62,6 +65,7 @@ class Searcher {
   int Alpha(const Position& p, int alpha, int beta, int depth, int ply, bool pv);
   int Quiescence(const Position& p, int alpha, int beta, int ply);
   bool Repeated(const Position& p, int ply) const;
+  bool LostWithoutStep(const Position& p, bool can_wait) const;
   void Order(const Position& p, Ply& ply_data, const Move* table_move, int ply);
   bool OutOfTime();
   Entry* Probe(uint64_t key);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,14 @@ inline std::vector<std::string> ResultsOf(const Board& board, int side) {
   std::vector<std::string> results;
   for (const auto& move : moves)
     results.push_back(CodesOf(engine::MakeMove(position, move), board));
+  return results;
+}
+
+// The same, as a set; a position left by two moves fails the test.
+inline std::set<std::string> DistinctResultsOf(const Board& board, int side) {
+  const std::vector<std::string> each = ResultsOf(board, side);
+  const std::set<std::string> results(each.begin(), each.end());
+  EXPECT_EQ(results.size(), each.size()) << "a position twice: " << FormatBoardLine(board);
   return results;
 }
 

@@ -80,6 +80,24 @@ bool IsLegal(const Board& board, int side, const LevelMove& move) {
   return std::find(results.begin(), results.end(), testing::PlayableCodes(after)) != results.end();
 }
 
+// Against the designed computer a player whose pieces have no plain step is declared lost, even
+// with a capture left: the hint's search knows it, the levels' does not.
+TEST(Search, KnowsTheDesignedBlockedLossOnlyWhenAsked) {
+  // A3 to B4 leaves the man on A5 only its capture of B4.
+  const Board board = BoardWith({{"A5", p}, {"A3", c}, {"D4", c}, {"H8", C}});
+  Engine engine(1 << 12);
+  for (const bool designed : {false, true}) {
+    engine::SearchLimits limits;
+    limits.depth = 1;  // deeper, a real win comes into sight
+    limits.player_lost_without_step = designed;
+    const auto result = engine.Search(board, kComputerSide, limits, engine::EvalWeights{});
+    EXPECT_EQ(result.score > engine::kMateBound, designed);
+    if (designed) {
+      EXPECT_EQ(Clicks(Engine::ToLevelMove(board, kComputerSide, result)), "A3 B4");
+    }
+  }
+}
+
 TEST(Search, StopsWhenTold) {
   const Board opening = testing::BoardOf(testing::kInitialLine);
   Engine engine(1 << 14);
