@@ -89,25 +89,34 @@ def check_size_and_controls(program):
     check(not program.message_boxes(), "a right click on the \"0\" button shows nothing")
 
 
+def width_of(window):
+    return Program.geometry(window)[2]
+
+
 def check_read_only_save(program):
     path = os.path.join(program.folder, "readonly.KRP")
     with open(path, "wb") as out:
         out.write(bytes(range(192)))
     os.chmod(path, 0o444)
     before = open(path, "rb").read()
-    xdotool("mousemove", "--sync", str(program.left + 25), str(program.top + 8))  # "Fichier"
-    xdotool("click", "1")
-    time.sleep(0.5)
-    xdotool("key", "Down", "Down", "Down", "Return")  # Nouveau, Ouvrir, Enregistrer
-    check(wait_for(lambda: program.message_boxes()), "the save dialog opens")
+    for attempt in range(3):  # the menu may be slow to open on a busy machine
+        xdotool("mousemove", "--sync", str(program.left + 25), str(program.top + 8))  # "Fichier"
+        xdotool("click", "1")
+        time.sleep(0.5 + attempt)
+        xdotool("key", "Down", "Down", "Down", "Return")  # Nouveau, Ouvrir, Enregistrer
+        if wait_for(lambda: any(width_of(w) > 400 for w in program.message_boxes()), 5):
+            break
+        xdotool("key", "Escape")
+    check(any(width_of(w) > 400 for w in program.message_boxes()), "the save dialog opens")
     time.sleep(0.5)
     xdotool("type", "--delay", "20", path)
     xdotool("key", "Return")
-    time.sleep(1)
-    xdotool("key", "Tab", "Return")  # the file exists: "Oui", write over it
-    time.sleep(1)
-    boxes = program.message_boxes()
-    check(len(boxes) == 1, f"one message box says the save failed ({boxes})")
+    # The dialog asks before writing over the file: "Oui".
+    check(wait_for(lambda: len(program.message_boxes()) == 2), "the dialog asks to write over it")
+    xdotool("key", "Tab", "Return")
+    check(wait_for(lambda: len(program.message_boxes()) == 1 and
+                   width_of(program.message_boxes()[0]) < 400),
+          f"one message box says the save failed ({program.message_boxes()})")
     xdotool("key", "Return")
     check(wait_for(lambda: not program.message_boxes()), "Return closes it")
     check(open(path, "rb").read() == before, "the read-only saved game keeps its bytes")
@@ -129,9 +138,14 @@ def check_pipe_named_at_start(executable):
         program.close()
 
 
+def chooser_of(program):
+    return next((w for w in program.windows()
+                 if run("xdotool", "getwindowname", w).strip() == "SKIN"), None)
+
+
 def pick_skin(program, row):
-    chooser = next(w for w in program.windows() if run("xdotool", "getwindowname", w).strip()
-                   == "SKIN")
+    check(wait_for(lambda: chooser_of(program) is not None), "the skin chooser is open")
+    chooser = chooser_of(program)
     xdotool("windowactivate", "--sync", chooser)
     info = run("xwininfo", "-id", chooser)
     left = int(info.split("Absolute upper-left X:")[1].split()[0])
@@ -143,7 +157,6 @@ def pick_skin(program, row):
 
 def check_minimise_button(program):
     xdotool("key", "--window", program.window, "ctrl+s")
-    time.sleep(1)
     pick_skin(program, 0)  # Bois: the skinned look
     board = program.board_window()
     xdotool("mousemove", "--sync", str(program.left + 264 + 16), str(program.top + 8 + 16))
@@ -158,6 +171,14 @@ def check_minimise_button(program):
           "a skin applied after the restore leaves the window on the screen")
 
 
+def found_board(program):
+    try:
+        program.find_client_top(Screen())
+        return True
+    except AssertionError:
+        return False
+
+
 def main():
     executable = sys.argv[1]
     window_manager = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
@@ -167,8 +188,7 @@ def main():
         check_pipe_named_at_start(executable)
         program = UserProgram(executable)
         try:
-            time.sleep(0.5)
-            program.find_client_top(Screen())
+            check(wait_for(lambda: found_board(program)), "the board window shows the board")
             check_size_and_controls(program)
             check_read_only_save(program)
             check_minimise_button(program)
