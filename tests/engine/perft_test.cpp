@@ -27,8 +27,8 @@ std::set<std::string> EngineResults(const Board& board, int side) {
 
 TEST(Perft, CountsTheOpeningAsTheReferenceDoes) {
   const Board opening = BoardOf(testing::kInitialLine);
-  const uint64_t expected[] = {7, 49, 379, 2977};
-  for (int depth = 1; depth <= 4; ++depth) {
+  const uint64_t expected[] = {7, 49, 379, 2977, 25332, 217266};
+  for (int depth = 1; depth <= 6; ++depth) {
     EXPECT_EQ(engine::Perft(engine::PositionOf(opening, kPlayerSide), depth), expected[depth - 1]);
     EXPECT_EQ(testing::ReferencePerft(opening, kPlayerSide, depth), expected[depth - 1]);
   }
