@@ -1,14 +1,17 @@
-// The board window on a screen of device pixel ratio 2 (the offscreen platform scaled by 2, set up
-// by this program's main): the canvas holds the screen's own pixels, the built-in pictures are the
-// ones drawn twice as fine, texts and outlines are as fine as the screen, a skin's bitmaps are
-// enlarged pixel by pixel, and clicks land on the designed squares.
+// The board window on a screen of device pixel ratio 2 (this program's main gives the offscreen
+// platform two screens, one of ratio 2 and one of ratio 1): the canvas holds the screen's own
+// pixels, the built-in pictures are the ones drawn twice as fine, texts and outlines are as fine as
+// the screen, a skin's bitmaps are enlarged pixel by pixel, clicks land on the designed squares,
+// and a move to the other screen makes the canvas anew for it.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QPainter>
+#include <QScreen>
 #include <QTest>
+#include <QWindow>
 #include <functional>
 #include <utility>
 
@@ -60,14 +63,33 @@ bool FinerThanALogicalPixel(const QImage& surface, const QRect& box) {
   return false;
 }
 
+QScreen* ScreenNamed(const char* name) {
+  for (QScreen* screen : QGuiApplication::screens()) {
+    if (screen->name() == QLatin1String(name)) return screen;
+  }
+  return nullptr;
+}
+
 class DoubleResolutionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    ASSERT_EQ(window.surface->devicePixelRatio(), kRatio) << "run with QT_SCALE_FACTOR=2";
+    ASSERT_TRUE(MoveTo("fine"));
     window.surface->Repaint();
     window.Chec1->setChecked(false);
+  }
+
+  // Moves the window to a screen and lets it repaint there; false when the canvas was not made for
+  // that screen's ratio.
+  bool MoveTo(const char* name) {
+    QScreen* screen = ScreenNamed(name);
+    if (screen == nullptr) return false;
+    window.windowHandle()->setScreen(screen);
+    window.move(screen->geometry().topLeft() + QPoint(20, 20));
+    window.surface->update();
+    return QTest::qWaitFor(
+        [&] { return window.surface->surface().devicePixelRatio() == screen->devicePixelRatio(); });
   }
 
   const QImage& Surface() const { return window.surface->surface(); }
@@ -213,6 +235,40 @@ TEST_F(DoubleResolutionTest, SkinBitmapsAreEnlargedPixelByPixel) {
   EXPECT_FALSE(window.mask().contains(client + QPoint(350, 200))) << "beside the frame";
 }
 
+// On a screen of ratio 1 the canvas has the client area's own pixels again, the finer pictures are
+// drawn smoothed down to their size (a pixel of the square is the mean of the four it stands for),
+// and rings are one pixel wide; back on the finer screen the canvas is fine again.
+TEST_F(DoubleResolutionTest, AMoveToAScreenOfAnotherRatioMakesTheCanvasAnew) {
+  ASSERT_TRUE(MoveTo("coarse"));
+  EXPECT_EQ(Surface().size(), window.surface->size());
+  const QImage& fine = window.Im1.image();
+  for (const QPoint at : {QPoint(16, 16), QPoint(9, 20), QPoint(24, 7)}) {
+    const QPoint a1 = SquareBox("A1").topLeft() + at;
+    int mean[3] = {0, 0, 0};
+    for (int dy = 0; dy < kRatio; ++dy) {
+      for (int dx = 0; dx < kRatio; ++dx) {
+        const QColor c = fine.pixelColor(at.x() * kRatio + dx, at.y() * kRatio + dy);
+        mean[0] += c.red();
+        mean[1] += c.green();
+        mean[2] += c.blue();
+      }
+    }
+    const QColor shown = Pixel(a1.x(), a1.y());
+    EXPECT_NEAR(shown.red(), mean[0] / 4.0, 2) << at.x() << ", " << at.y();
+    EXPECT_NEAR(shown.green(), mean[1] / 4.0, 2) << at.x() << ", " << at.y();
+    EXPECT_NEAR(shown.blue(), mean[2] / 4.0, 2) << at.x() << ", " << at.y();
+  }
+  const QRect d6 = SquareBox("D6");
+  ClickAt(d6.center());
+  EXPECT_EQ(Pixel(d6.left() + 16, d6.top()), kYellow);
+  EXPECT_NE(Pixel(d6.left() + 16, d6.top() + 1), kYellow);
+
+  ASSERT_TRUE(MoveTo("fine"));
+  EXPECT_EQ(Surface().size(), window.surface->size() * kRatio);
+  const QRect a1 = OnScreen(SquareBox("A1"));
+  EXPECT_EQ(Surface().copy(a1), fine.copy(0, 0, a1.width(), a1.height()));
+}
+
 // The canvas's own conventions on a surface of ratio 2: a shape from (x1, y1) to (x2, y2) covers
 // the screen pixels of logical x1..x2-1 and y1..y2-1, with an outline of one logical pixel.
 TEST(DoubleResolutionCanvas, ShapesCoverTheirLogicalPixelsWithOneLogicalPixelOfPen) {
@@ -263,10 +319,10 @@ TEST(DoubleResolutionCanvas, ShapesCoverTheirLogicalPixelsWithOneLogicalPixelOfP
 }  // namespace
 }  // namespace zelbo
 
-// The whole program runs as on a screen of device pixel ratio 2.
+// The offscreen platform with a screen of ratio 2 and one of ratio 1 beside it.
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_SCALE_FACTOR", "2");
+  qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" ZELBO_TWO_SCREENS);
+  qunsetenv("QT_SCALE_FACTOR");
   QApplication application(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
