@@ -168,26 +168,31 @@ Texture Flat(QColor colour) {
 // ---------------------------------------------------------------------------------------------
 // Squares
 
-// A square picture of `size`. Its top-left 32 x 32 is the face seen inside the board, with a faint
-// bevel so that neighbouring squares read apart. The columns and rows beyond it are covered by
-// the next squares inside the board and show only along the board's right and bottom edges: they
-// are the square's edge and its shadow on `under`, the surface that lies there (the frame).
-QImage MakeSquare(QSize size, const Texture& face, const Texture& under) {
-  QImage image(size, QImage::Format_RGB888);
-  for (int y = 0; y < size.height(); ++y) {
-    for (int x = 0; x < size.width(); ++x) {
+// A square picture of `size`, `scale` pixels of the image to a pixel of the board. Its top-left
+// 32 x 32 is the face seen inside the board, with a faint bevel so that neighbouring squares read
+// apart. The columns and rows beyond it are covered by the next squares inside the board and show
+// only along the board's right and bottom edges: they are the square's edge and its shadow on
+// `under`, the surface that lies there (the frame). Each pixel of the image shows the surfaces at
+// its own centre; the bevel, edge and shadow are whole pixels of the board.
+QImage MakeSquare(QSize size, const Texture& face, const Texture& under, int scale = 1) {
+  QImage image(size * scale, QImage::Format_RGB888);
+  const double last = kPitch - 0.5 / scale;  // the centre of the face's last pixel of the image
+  for (int j = 0; j < image.height(); ++j) {
+    for (int i = 0; i < image.width(); ++i) {
+      const int x = i / scale, y = j / scale;  // the pixel of the board
+      const double u = (i + 0.5) / scale, v = (j + 0.5) / scale;
       const int beyond = std::max(x, y) - (kPitch - 1);  // 1, 2, 3 past the face
       QColor c;
       if (beyond <= 0) {
-        c = face(x + 0.5, y + 0.5);
+        c = face(u, v);
         if (x == 0 || y == 0) c = Paler(c, 0.12);
         if (x == kPitch - 1 || y == kPitch - 1) c = Darker(c, 0.14);
       } else if (beyond == 1) {
-        c = Darker(face(std::min(x, kPitch - 1) + 0.5, std::min(y, kPitch - 1) + 0.5), 0.55);
+        c = Darker(face(std::min(u, last), std::min(v, last)), 0.55);
       } else {
-        c = Darker(under(x % kPitch + 0.5, y % kPitch + 0.5), beyond == 2 ? 0.42 : 0.22);
+        c = Darker(under(std::fmod(u, kPitch), std::fmod(v, kPitch)), beyond == 2 ? 0.42 : 0.22);
       }
-      image.setPixelColor(x, y, c);
+      image.setPixelColor(i, j, c);
     }
   }
   return image;
@@ -195,12 +200,13 @@ QImage MakeSquare(QSize size, const Texture& face, const Texture& under) {
 
 // ---------------------------------------------------------------------------------------------
 // Layers: pieces and glyphs are painted, antialiased, on a clear layer, then laid on the picture
-// they belong to.
+// they belong to. A layer of `scale` holds the same painting, `scale` times finer.
 
-QImage PaintLayer(QSize size, const std::function<void(QPainter&)>& paint) {
-  QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+QImage PaintLayer(QSize size, const std::function<void(QPainter&)>& paint, int scale = 1) {
+  QImage layer(size * scale, QImage::Format_ARGB32_Premultiplied);
   layer.fill(Qt::transparent);
   QPainter p(&layer);
+  if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
   paint(p);
@@ -315,10 +321,19 @@ void PaintPiece(QPainter& p, QPointF centre, double r, const PieceStyle& style, 
 }
 
 // A piece on a square picture: centred on the face that shows inside the board.
-QImage PieceLayer(QSize size, const PieceStyle& style, bool king) {
-  return PaintLayer(size, [&](QPainter& p) {
-    PaintPiece(p, QPointF(kPitch / 2.0, kPitch / 2.0), 12.4, style, king);
-  });
+QImage PieceLayer(QSize size, const PieceStyle& style, bool king, int scale = 1) {
+  return PaintLayer(
+      size,
+      [&](QPainter& p) { PaintPiece(p, QPointF(kPitch / 2.0, kPitch / 2.0), 12.4, style, king); },
+      scale);
+}
+
+// The built-in pictures are drawn once for screens of device pixel ratio 1 and once, twice as
+// fine, for ratio 2: "NAME.bmp" and "NAME@2x.bmp".
+constexpr int kScales[] = {1, 2};
+
+QString AtScale(const char* name, int scale) {
+  return QString("pictures/%1%2.bmp").arg(name, scale == 1 ? "" : "@2x");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -419,16 +434,20 @@ BoardLook BuiltInLook() {
 }
 
 // Im0, Im3, and the four pieces on the empty playable square.
-void WriteBoardPictures(AssetWriter& out) {
+void WriteBoardPictures(AssetWriter& out, int scale) {
   const BoardLook look = BuiltInLook();
   const QSize playable(35, 34), unusable(33, 33);
-  const QImage empty = MakeSquare(playable, look.dark_square, look.under_edge);
-  out.Bmp("pictures/Im0.bmp", empty, playable);
-  out.Bmp("pictures/Im3.bmp", MakeSquare(unusable, look.light_square, look.under_edge), unusable);
-  out.Bmp("pictures/Im1.bmp", Compose(empty, PieceLayer(playable, look.computer, false)), playable);
-  out.Bmp("pictures/Im2.bmp", Compose(empty, PieceLayer(playable, look.computer, true)), playable);
-  out.Bmp("pictures/Imm1.bmp", Compose(empty, PieceLayer(playable, look.player, false)), playable);
-  out.Bmp("pictures/Imm2.bmp", Compose(empty, PieceLayer(playable, look.player, true)), playable);
+  const QImage empty = MakeSquare(playable, look.dark_square, look.under_edge, scale);
+  auto piece = [&](const PieceStyle& style, bool king) {
+    return Compose(empty, PieceLayer(playable, style, king, scale));
+  };
+  out.Bmp(AtScale("Im0", scale), empty, playable * scale);
+  out.Bmp(AtScale("Im3", scale), MakeSquare(unusable, look.light_square, look.under_edge, scale),
+          unusable * scale);
+  out.Bmp(AtScale("Im1", scale), piece(look.computer, false), playable * scale);
+  out.Bmp(AtScale("Im2", scale), piece(look.computer, true), playable * scale);
+  out.Bmp(AtScale("Imm1", scale), piece(look.player, false), playable * scale);
+  out.Bmp(AtScale("Imm2", scale), piece(look.player, true), playable * scale);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -475,24 +494,20 @@ QImage SmallWoodSquare(QSize size) {
   return MakeSquare(size, BuiltInLook().dark_square, Flat(Rgb(60, 36, 20)));
 }
 
-void WriteEditorPictures(AssetWriter& out) {
+void WriteEditorPictures(AssetWriter& out, int scale) {
   const QSize size(35, 34);
-  const QImage empty = MakeSquare(size, BuiltInLook().dark_square, BuiltInLook().under_edge);
+  const QImage empty = MakeSquare(size, BuiltInLook().dark_square, BuiltInLook().under_edge, scale);
   const QRectF face(0, 0, kPitch, kPitch);
-  out.Bmp("pictures/exclama.bmp",
-          Compose(empty, PaintLayer(size,
-                                    [&](QPainter& p) {
-                                      PaintQuestionMark(p, face.adjusted(8, 4, -8, -4));
-                                    })),
-          size);
-  out.Bmp(
-      "pictures/omage_enmi.bmp",
-      Compose(empty, PaintLayer(size, [&](QPainter& p) { PaintAnyPiece(p, face, kGreyPiece); })),
-      size);
-  out.Bmp(
-      "pictures/Imageamie.bmp",
-      Compose(empty, PaintLayer(size, [&](QPainter& p) { PaintAnyPiece(p, face, kGreenPiece); })),
-      size);
+  auto on_empty = [&](const std::function<void(QPainter&)>& paint) {
+    return Compose(empty, PaintLayer(size, paint, scale));
+  };
+  out.Bmp(AtScale("exclama", scale),
+          on_empty([&](QPainter& p) { PaintQuestionMark(p, face.adjusted(8, 4, -8, -4)); }),
+          size * scale);
+  out.Bmp(AtScale("omage_enmi", scale),
+          on_empty([&](QPainter& p) { PaintAnyPiece(p, face, kGreyPiece); }), size * scale);
+  out.Bmp(AtScale("Imageamie", scale),
+          on_empty([&](QPainter& p) { PaintAnyPiece(p, face, kGreenPiece); }), size * scale);
 }
 
 // The pop-up menu's pictures, in menu order.
@@ -707,13 +722,16 @@ void PaintCentredText(QPainter& p, const QString& text, const QFont& font, doubl
   p.drawPath(path);
 }
 
-// A small board in a game's middle, pieces of the computer above, of the player below.
-void PaintAboutBoard(QPainter& p, QPointF origin, double cell) {
+// A small board in a game's middle, pieces of the computer above, of the player below; its
+// squares are made `scale` times finer than the painter's pixels.
+void PaintAboutBoard(QPainter& p, QPointF origin, double cell, int scale) {
   const BoardLook look = BuiltInLook();
   const QRectF board(origin, QSizeF(8 * cell, 8 * cell));
   p.setBrush(Rgb(96, 58, 30));
   p.drawRoundedRect(board.adjusted(-5, -5, 5, 5), 3, 3);
-  p.drawImage(origin, SmallBoard(8, cell));
+  QImage squares = SmallBoard(8, cell * scale);
+  squares.setDevicePixelRatio(scale);
+  p.drawImage(origin, squares);
   // Columns and rows counted from 0 at the top left; playable squares have an even sum.
   struct Placed {
     int c, r;
@@ -730,19 +748,24 @@ void PaintAboutBoard(QPainter& p, QPointF origin, double cell) {
   }
 }
 
-QImage AboutPicture() {
+// The about picture, `scale` pixels of the image to one of the picture; the title is hidden in the
+// picture of scale 1, the one the program reads it from.
+QImage AboutPicture(int scale) {
   const QSize size(225, 261);
   const QColor parchment(238, 226, 196);
-  QImage image(size, QImage::Format_RGB888);
-  for (int y = 0; y < size.height(); ++y) {
-    for (int x = 0; x < size.width(); ++x) {
+  QImage image(size * scale, QImage::Format_RGB888);
+  for (int j = 0; j < image.height(); ++j) {
+    for (int i = 0; i < image.width(); ++i) {
+      // The centre of the image's pixel, counted in pixels of the picture.
+      const double x = (i + 0.5) / scale - 0.5, y = (j + 0.5) / scale - 0.5;
       const double cloud = Fbm(x, y, 32, 4, 41);
       const double edge = std::min({x, y, size.width() - 1 - x, size.height() - 1 - y});
       image.setPixelColor(
-          x, y, Darker(Paler(parchment, 0.3 * (cloud - 0.3)), 0.18 * std::exp(-edge / 10.0)));
+          i, j, Darker(Paler(parchment, 0.3 * (cloud - 0.3)), 0.18 * std::exp(-edge / 10.0)));
     }
   }
   QPainter p(&image);
+  if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(Rgb(120, 76, 40), 1.5));
   p.setBrush(Qt::NoBrush);
@@ -752,7 +775,7 @@ QImage AboutPicture() {
   name.setBold(true);
   name.setPixelSize(44);
   PaintCentredText(p, "Zelbo", name, 76, Rgb(140, 24, 26), Rgb(230, 182, 52));
-  PaintAboutBoard(p, QPointF(60, 92), 13);
+  PaintAboutBoard(p, QPointF(60, 92), 13, scale);
   QFont subtitle("DejaVu Serif");
   subtitle.setItalic(true);
   subtitle.setPixelSize(16);
@@ -761,13 +784,14 @@ QImage AboutPicture() {
   version.setPixelSize(11);
   PaintCentredText(p, "version 1.0", version, 245, Rgb(110, 80, 50));
   p.end();
-  HideTitle(image, kTitle.toLatin1());
+  if (scale == 1) HideTitle(image, kTitle.toLatin1());
   return image;
 }
 
 void WriteAboutPicture(AssetWriter& out) {
-  const QString file = "pictures/Image1.bmp";
-  out.Bmp(file, AboutPicture(), QSize(225, 261));
+  out.Bmp(AtScale("Image1", 2), AboutPicture(2), QSize(225, 261) * 2);
+  const QString file = AtScale("Image1", 1);
+  out.Bmp(file, AboutPicture(1), QSize(225, 261));
   const QByteArray read = ReadTitle(QImage(out.Path(file)));
   if (read != kTitle.toLatin1()) {
     Fail(file + " carries the title \"" + QString::fromLatin1(read) + "\", not \"" + kTitle + "\"");
@@ -958,8 +982,10 @@ std::vector<SkinDesign> ShippedSkins() {
 
 void GenerateAll(const QString& assets) {
   AssetWriter out(assets);
-  WriteBoardPictures(out);
-  WriteEditorPictures(out);
+  for (const int scale : kScales) {
+    WriteBoardPictures(out, scale);
+    WriteEditorPictures(out, scale);
+  }
   WriteAboutPicture(out);
   WritePopupPictures(out);
   WriteButtonGlyphs(out);

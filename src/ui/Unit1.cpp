@@ -240,15 +240,18 @@ void TForm1::CreateWindowButtons() {
   BOUVRIR->on_click = [this] { bouvrirClick(); };
 }
 
+// The pictures drawn for the screen the window opens on: at twice the resolution when its device
+// pixel ratio is above 1.
 void TForm1::LoadBuiltInPictures() {
-  Im0.Load(QStringLiteral(":/pictures/Im0.bmp"));
-  Im1.Load(QStringLiteral(":/pictures/Im1.bmp"));
-  Im2.Load(QStringLiteral(":/pictures/Im2.bmp"));
-  Im3.Load(QStringLiteral(":/pictures/Im3.bmp"));
-  Imm1.Load(QStringLiteral(":/pictures/Imm1.bmp"));
-  Imm2.Load(QStringLiteral(":/pictures/Imm2.bmp"));
+  const qreal ratio = devicePixelRatio();
+  Im0.Load(QStringLiteral(":/pictures/Im0.bmp"), ratio);
+  Im1.Load(QStringLiteral(":/pictures/Im1.bmp"), ratio);
+  Im2.Load(QStringLiteral(":/pictures/Im2.bmp"), ratio);
+  Im3.Load(QStringLiteral(":/pictures/Im3.bmp"), ratio);
+  Imm1.Load(QStringLiteral(":/pictures/Imm1.bmp"), ratio);
+  Imm2.Load(QStringLiteral(":/pictures/Imm2.bmp"), ratio);
   Imcadre = Picture(QImage(28, 28, QImage::Format_RGB32), true);
-  Image1->picture().Load(QStringLiteral(":/pictures/Image1.bmp"));
+  Image1->picture().Load(QStringLiteral(":/pictures/Image1.bmp"), ratio);
   // Decoded once: every tick of the caption's timer shows one of them.
   for (int i = 0; i < 3; ++i) {
     ImageList1[i] = QIcon(QPixmap(QStringLiteral(":/icons/icon%1.png").arg(i)));
@@ -257,7 +260,8 @@ void TForm1::LoadBuiltInPictures() {
 }
 
 void TForm1::FormCreate(const std::optional<std::filesystem::path>& saved_game) {
-  title_string = DecodeTitle(Image1->picture().image());
+  // The title is carried by the pixels of the picture as designed, not by its finer drawing.
+  title_string = DecodeTitle(QImage(QStringLiteral(":/pictures/Image1.bmp")));
   NewGame(state_, *this);
   setFixedSize(370, 375);
   Level1->setText(Level1->text() + QStringLiteral(": Easy "));

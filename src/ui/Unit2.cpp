@@ -158,10 +158,12 @@ void TForm2::CreatePopupMenu() {
   }
 }
 
+// At twice the resolution for a screen whose device pixel ratio is above 1, as the board window's.
 void TForm2::LoadPictures() {
-  exclama.Load(QStringLiteral(":/pictures/exclama.bmp"));
-  omage_enmi.Load(QStringLiteral(":/pictures/omage_enmi.bmp"));
-  Imageamie.Load(QStringLiteral(":/pictures/Imageamie.bmp"));
+  const qreal ratio = devicePixelRatio();
+  exclama.Load(QStringLiteral(":/pictures/exclama.bmp"), ratio);
+  omage_enmi.Load(QStringLiteral(":/pictures/omage_enmi.bmp"), ratio);
+  Imageamie.Load(QStringLiteral(":/pictures/Imageamie.bmp"), ratio);
 }
 
 // The editor starts from the opening position with no move, unless the store's last record

@@ -81,16 +81,37 @@ class TForm1::WindowShape : public QObject {
     if (shape != window_.mask()) window_.setMask(shape);
   }
 
-  // The client area as it shows, white where nothing but the window's colour is.
+  // The client area as it shows, white where nothing but the window's colour is. It is composed
+  // in the screen's own pixels; a pixel of the client area is drawn when any of them is.
   QRegion Composed() {
     CanvasWidget* surface = window_.surface;
-    QImage look(surface->size(), QImage::Format_RGB32);
+    const qreal ratio = surface->devicePixelRatio();
+    QImage look(surface->size() * ratio, QImage::Format_RGB32);
+    look.setDevicePixelRatio(ratio);
     look.fill(Qt::white);
     composing_ = true;
     surface->render(&look, QPoint(), QRegion(), QWidget::DrawChildren | QWidget::IgnoreMask);
     composing_ = false;
-    const QImage drawn = look.createMaskFromColor(qRgb(255, 255, 255), Qt::MaskInColor);
+    const QImage drawn =
+        InLogicalPixels(look, surface->size()).createMaskFromColor(kWhiteRgb, Qt::MaskInColor);
     return QRegion(QBitmap::fromImage(drawn));
+  }
+
+  static constexpr QRgb kWhiteRgb = 0xFFFFFFFF;
+
+  // White where every device pixel of a logical pixel is white, black elsewhere.
+  static QImage InLogicalPixels(const QImage& look, QSize size) {
+    QImage logical(size, QImage::Format_RGB32);
+    logical.fill(Qt::white);
+    const qreal ratio = look.devicePixelRatio();
+    for (int y = 0; y < look.height(); ++y) {
+      const auto* line = reinterpret_cast<const QRgb*>(look.constScanLine(y));
+      for (int x = 0; x < look.width(); ++x) {
+        const QPoint at(static_cast<int>(x / ratio), static_cast<int>(y / ratio));
+        if (line[x] != kWhiteRgb && logical.rect().contains(at)) logical.setPixel(at, 0xFF000000);
+      }
+    }
+    return logical;
   }
 
   TForm1& window_;

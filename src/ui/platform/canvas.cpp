@@ -15,6 +15,38 @@ QRect Corners(int x1, int y1, int x2, int y2) {
                QPoint(std::max(x1, x2) - 1, std::max(y1, y2) - 1));
 }
 
+// The pixels of `image` one for one, whatever its device pixel ratio: outlines are laid on the
+// device pixels themselves, so that one logical pixel of pen is a whole number of them.
+QImage DevicePixels(QImage& image) {
+  return QImage(image.bits(), image.width(), image.height(), image.bytesPerLine(), image.format());
+}
+
+int ToDevice(int logical, qreal ratio) { return qRound(logical * ratio); }
+
+// The device pixels under the logical pixels of `box`.
+QRect ToDevice(const QRect& box, qreal ratio) {
+  return QRect(QPoint(ToDevice(box.left(), ratio), ToDevice(box.top(), ratio)),
+               QPoint(ToDevice(box.right() + 1, ratio) - 1, ToDevice(box.bottom() + 1, ratio) - 1));
+}
+
+// A pen one logical pixel wide, in device pixels.
+int PenWidth(qreal ratio) { return std::max(1, qRound(ratio)); }
+
+// The path of an outline that fills the edge of `device_box` with a pen of `pen` pixels. Qt lays a
+// pen of width w along an integer line over w / 2 pixels before it and the rest after it, so the
+// box's first pixel x is covered by a path along x + w / 2; a one-pixel pen thus runs along the
+// box's own first and last pixels.
+QRect Outline(const QRect& device_box, int pen) {
+  return QRect(device_box.x() + pen / 2, device_box.y() + pen / 2, device_box.width() - pen,
+               device_box.height() - pen);
+}
+
+QPen DevicePen(QColor color, int width) {
+  QPen pen(color, width);
+  pen.setJoinStyle(Qt::MiterJoin);  // whole corners
+  return pen;
+}
+
 }  // namespace
 
 Canvas::Canvas(QImage* target, std::function<void(const QRect&)> changed)
@@ -24,9 +56,21 @@ void Canvas::Changed(const QRect& rect) const {
   if (changed_) changed_(rect);
 }
 
+qreal Canvas::Ratio() const { return target_->devicePixelRatio(); }
+
+void Canvas::FillDevice(const QRect& box, QColor color) {
+  QImage device = DevicePixels(*target_);
+  QPainter(&device).fillRect(ToDevice(box, Ratio()), color);
+}
+
+// A picture made for a finer screen than the target's is drawn smoothed; a coarser one is
+// enlarged pixel by pixel, as a bitmap of a skin always was.
 void Canvas::Draw(int x, int y, const Picture& picture) {
   if (picture.isNull() || target_->isNull()) return;
   QPainter painter(target_);
+  if (picture.image().devicePixelRatio() > Ratio()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  }
   painter.drawImage(x, y, picture.Drawn());
   painter.end();
   Changed(QRect(x, y, picture.width(), picture.height()));
@@ -41,8 +85,8 @@ void Canvas::TextOut(int x, int y, const QString& text) {
   if (target_->isNull()) return;
   const QFontMetrics metrics(font);
   const QRect box = TextBox(x, y, text);
+  if (brush_style == BrushStyle::kSolid) FillDevice(box, brush_color);
   QPainter painter(target_);
-  if (brush_style == BrushStyle::kSolid) painter.fillRect(box, brush_color);
   painter.setFont(font);
   painter.setPen(font_color);
   painter.drawText(x, y + metrics.ascent(), text);
@@ -53,11 +97,12 @@ void Canvas::TextOut(int x, int y, const QString& text) {
 void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
   if (target_->isNull()) return;
   const QRect box = Corners(x1, y1, x2, y2);
-  QPainter painter(target_);
-  painter.setPen(pen_color);
+  const int pen = PenWidth(Ratio());
+  QImage device = DevicePixels(*target_);
+  QPainter painter(&device);
+  painter.setPen(DevicePen(pen_color, pen));
   painter.setBrush(brush_style == BrushStyle::kSolid ? QBrush(brush_color) : Qt::NoBrush);
-  // With a one-pixel pen Qt's ellipse of width w covers w + 1 pixels.
-  painter.drawEllipse(box.adjusted(0, 0, -1, -1));
+  painter.drawEllipse(Outline(ToDevice(box, Ratio()), pen));
   painter.end();
   Changed(box);
 }
@@ -65,28 +110,35 @@ void Canvas::Ellipse(int x1, int y1, int x2, int y2) {
 void Canvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (target_->isNull()) return;
   const QRect box = Corners(x1, y1, x2, y2);
-  QPainter painter(target_);
-  if (brush_style == BrushStyle::kSolid) painter.fillRect(box, brush_color);
-  painter.setPen(pen_color);
+  if (brush_style == BrushStyle::kSolid) FillDevice(box, brush_color);
+  const int pen = PenWidth(Ratio());
+  QImage device = DevicePixels(*target_);
+  QPainter painter(&device);
+  painter.setPen(DevicePen(pen_color, pen));
   painter.setBrush(Qt::NoBrush);
-  painter.drawRect(box.adjusted(0, 0, -1, -1));
+  painter.drawRect(Outline(ToDevice(box, Ratio()), pen));
   painter.end();
   Changed(box);
 }
 
 void Canvas::FillRect(const QRect& rect) {
   if (target_->isNull()) return;
-  QPainter painter(target_);
-  painter.fillRect(rect, brush_color);
-  painter.end();
+  FillDevice(rect, brush_color);
   Changed(rect);
 }
 
+// The line runs through the logical pixels of its two ends, both included.
 void Canvas::Line(int x1, int y1, int x2, int y2) {
   if (target_->isNull()) return;
-  QPainter painter(target_);
-  painter.setPen(pen_color);
-  painter.drawLine(x1, y1, x2, y2);
+  const qreal ratio = Ratio();
+  const int pen = PenWidth(ratio);
+  const auto at = [&](int x, int y) {
+    return QPoint(ToDevice(x, ratio) + pen / 2, ToDevice(y, ratio) + pen / 2);
+  };
+  QImage device = DevicePixels(*target_);
+  QPainter painter(&device);
+  painter.setPen(DevicePen(pen_color, pen));
+  painter.drawLine(at(x1, y1), at(x2, y2));
   painter.end();
   Changed(QRect(QPoint(std::min(x1, x2), std::min(y1, y2)),
                 QPoint(std::max(x1, x2), std::max(y1, y2))));
@@ -121,9 +173,17 @@ void CanvasWidget::Invalidate() {
   update();
 }
 
+bool CanvasWidget::SurfaceFits() const {
+  return surface_.devicePixelRatio() == devicePixelRatio() &&
+         surface_.size() == size() * devicePixelRatio();
+}
+
 void CanvasWidget::EraseAndPaint() {
   needs_repaint_ = false;
-  if (surface_.size() != size()) surface_ = QImage(size(), QImage::Format_RGB32);
+  if (!SurfaceFits()) {
+    surface_ = QImage(size() * devicePixelRatio(), QImage::Format_RGB32);
+    surface_.setDevicePixelRatio(devicePixelRatio());
+  }
   surface_.fill(window_color_);
   painting_ = true;
   if (paint_handler_) paint_handler_();
@@ -131,10 +191,23 @@ void CanvasWidget::EraseAndPaint() {
   if (drawn_handler_) drawn_handler_();
 }
 
+// A window moved to a screen of another device pixel ratio is repainted whole on a surface made
+// for that screen.
+bool CanvasWidget::event(QEvent* event) {
+  bool screen_changed = event->type() == QEvent::ScreenChangeInternal;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+  screen_changed |= event->type() == QEvent::DevicePixelRatioChange;
+#endif
+  if (screen_changed && !surface_.isNull() && !SurfaceFits()) Invalidate();
+  return QWidget::event(event);
+}
+
 void CanvasWidget::paintEvent(QPaintEvent* event) {
-  if (needs_repaint_ || surface_.size() != size()) EraseAndPaint();
+  if (needs_repaint_ || !SurfaceFits()) EraseAndPaint();
+  const QRectF area = event->rect();
+  const qreal ratio = surface_.devicePixelRatio();
   QPainter painter(this);
-  painter.drawImage(event->rect(), surface_, event->rect());
+  painter.drawImage(area, surface_, QRectF(area.topLeft() * ratio, area.size() * ratio));
 }
 
 void CanvasWidget::resizeEvent(QResizeEvent* event) {

@@ -1,6 +1,9 @@
 // Drawing the way the windows were designed to draw: straight onto a surface that keeps what was
 // drawn until something paints over it. Texts are placed by the top-left corner of their box; a
 // rectangle or ellipse from (x1, y1) to (x2, y2) covers x1..x2-1 and y1..y2-1, outline included.
+// Coordinates are logical pixels: on a surface made for a screen of device pixel ratio 2, a
+// logical pixel is 2 x 2 of the surface's own, an outline is one logical pixel wide, and texts and
+// pictures made for that screen keep their finer detail.
 #pragma once
 
 #include <QColor>
@@ -40,6 +43,9 @@ class Canvas {
 
  private:
   void Changed(const QRect& rect) const;
+  qreal Ratio() const;
+  // Fills the device pixels under a logical box.
+  void FillDevice(const QRect& box, QColor color);
 
   QImage* target_;
   std::function<void(const QRect&)> changed_;
@@ -57,6 +63,8 @@ class CanvasWidget : public QWidget {
   ~CanvasWidget() override;
 
   Canvas& canvas() { return canvas_; }
+  // What the window shows, in the screen's own pixels: the client area's size times the device
+  // pixel ratio, so at ratio 1 a pixel of the surface is a pixel of the client area.
   const QImage& surface() const { return surface_; }
 
   // The colour the surface is erased with before a real repaint.
@@ -86,6 +94,7 @@ class CanvasWidget : public QWidget {
   std::function<void(int key)> on_key_up;
 
  protected:
+  bool event(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -98,6 +107,8 @@ class CanvasWidget : public QWidget {
 
  private:
   void EraseAndPaint();
+  // Whether the surface has the client area's size at the screen's device pixel ratio.
+  bool SurfaceFits() const;
 
   QImage surface_;
   Canvas canvas_;

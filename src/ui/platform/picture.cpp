@@ -8,9 +8,31 @@ Picture::Picture(QImage image, bool transparent) : transparent_(transparent) {
   SetImage(std::move(image));
 }
 
-bool Picture::Load(const QString& path) {
+namespace {
+
+constexpr qreal kFineRatio = 2;
+
+// "NAME@2x.EXT" for "NAME.EXT", in the same folder.
+QString FinePath(const QString& path) {
+  const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+  if (dot <= path.lastIndexOf(QLatin1Char('/'))) return path + QStringLiteral("@2x");
+  return path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+}
+
+}  // namespace
+
+bool Picture::Load(const QString& path, qreal screen_ratio) {
+  if (screen_ratio > 1) {
+    QImage fine(FinePath(path));
+    if (!fine.isNull()) {
+      fine.setDevicePixelRatio(kFineRatio);
+      SetImage(std::move(fine));
+      return true;
+    }
+  }
   QImage loaded(path);
   if (loaded.isNull()) return false;
+  loaded.setDevicePixelRatio(1);
   SetImage(std::move(loaded));
   return true;
 }
@@ -25,8 +47,10 @@ QColor Picture::KeyColor() const {
 }
 
 void Picture::SetSize(int width, int height, QColor fill) {
-  if (width == image_.width() && height == image_.height()) return;
-  QImage resized(width, height, QImage::Format_RGB32);
+  if (QSize(width, height) == size()) return;
+  const qreal ratio = image_.devicePixelRatio();
+  QImage resized(QSize(width, height) * ratio, QImage::Format_RGB32);
+  resized.setDevicePixelRatio(ratio);
   resized.fill(fill);
   QPainter painter(&resized);
   painter.drawImage(0, 0, image_);
