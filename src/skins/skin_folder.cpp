@@ -115,8 +115,4 @@ std::optional<fs::path> FindSkinFile(const fs::path& skin_folder, std::string_vi
   return found;
 }
 
-bool SkinFileExists(const fs::path& skin_folder, std::string_view file) {
-  return FindSkinFile(skin_folder, file).has_value();
-}
-
 }  // namespace zelbo

@@ -81,7 +81,4 @@ std::span<const SkinLoad> SkinLoads(SkinLook look);
 std::optional<std::filesystem::path> FindSkinFile(const std::filesystem::path& skin_folder,
                                                   std::string_view file);
 
-// Whether the skin has the file, as FindSkinFile finds it.
-bool SkinFileExists(const std::filesystem::path& skin_folder, std::string_view file);
-
 }  // namespace zelbo

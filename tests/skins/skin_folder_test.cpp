@@ -92,15 +92,15 @@ TEST(LookOf, TheFirstEightCharactersDecide) {
   for (const auto& c : cases) EXPECT_EQ(LookOf(c.name), c.look) << c.name;
 }
 
-TEST(SkinFileExists, OnlyFilesThatAreThere) {
+TEST(FindSkinFile, FindsOnlyFilesThatAreThere) {
   const TempFolder folder;
   MakeSkins(folder, {"Bois/", "Bois/2.bmp", "Bois/c.bmp/", "Plain"});
   const fs::path bois = SkinFolderPath(folder.path(), "Bois");
-  EXPECT_TRUE(SkinFileExists(bois, "2.bmp"));
-  EXPECT_FALSE(SkinFileExists(bois, "1.bmp"));
-  EXPECT_FALSE(SkinFileExists(bois, "c.bmp")) << "a folder is no picture";
-  EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Plain"), "2.bmp"));
-  EXPECT_FALSE(SkinFileExists(SkinFolderPath(folder.path(), "Missing"), "2.bmp"));
+  EXPECT_TRUE(FindSkinFile(bois, "2.bmp").has_value());
+  EXPECT_FALSE(FindSkinFile(bois, "1.bmp").has_value());
+  EXPECT_FALSE(FindSkinFile(bois, "c.bmp").has_value()) << "a folder is no picture";
+  EXPECT_FALSE(FindSkinFile(SkinFolderPath(folder.path(), "Plain"), "2.bmp").has_value());
+  EXPECT_FALSE(FindSkinFile(SkinFolderPath(folder.path(), "Missing"), "2.bmp").has_value());
 }
 
 // The help tells users to name the files "O.bmp", "C.bmp": a skin's files are found whatever the
@@ -120,7 +120,6 @@ TEST(FindSkinFile, FindsTheFileWhateverTheCaseOfItsName) {
   for (const auto& c : cases) {
     const std::optional<fs::path> found = FindSkinFile(bois, c.file);
     EXPECT_EQ(found, c.found ? std::optional(bois / c.found) : std::nullopt) << c.file;
-    EXPECT_EQ(SkinFileExists(bois, c.file), c.found != nullptr) << c.file;
   }
   EXPECT_EQ(FindSkinFile(SkinFolderPath(folder.path(), "Missing"), "o.bmp"), std::nullopt);
 }
