@@ -1,6 +1,8 @@
 // Any bytes as the standard input of `zelbo-cli play`, run in-process. The file names of "open"
 // and "save" are turned into one of four names in a private folder (one of them a saved game
-// made here), so that a run reads and writes nothing else and every run starts alike.
+// made here), so that a run reads and writes nothing else and every run starts alike. The
+// searching levels search a small fixed number of nodes ("nodes" first, and every "nodes" line
+// kept small), so that a run takes the same path on any machine and never waits on the clock.
 //
 // What must hold for the transcript: every line is of a known kind with no raw control
 // character; the start-up and every line that is neither blank nor a comment give exactly one
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "cli/play_session.h"
+#include "engine/levels.h"
 #include "fuzz_support.h"
 #include "game/board.h"
 #include "savegame/saved_game.h"
@@ -71,14 +74,19 @@ void ResetGameFiles() {
   }
 }
 
-// The input with every "open" and "save" naming one of the game files instead.
+constexpr int kMostNodes = 3000;
+
+// The input with every "open" and "save" naming one of the game files instead, and a small
+// node budget for every search.
 std::string Confined(const std::vector<std::string>& lines) {
-  std::string out;
+  std::string out = "nodes " + std::to_string(kMostNodes) + "\n";
   for (const std::string& line : lines) {
     const Command c = Parse(line);
     if (!c.ignored && (c.word == "open" || c.word == "save") && !c.argument.empty()) {
       const auto n = static_cast<uint8_t>(c.argument.back()) % GameFiles().size();
       out += c.word + " " + GameFiles()[n].string();
+    } else if (!c.ignored && c.word == "nodes" && !c.argument.empty()) {
+      out += "nodes " + std::to_string(1 + static_cast<uint8_t>(c.argument.back()) % kMostNodes);
     } else {
       out += line;
     }
@@ -91,10 +99,29 @@ bool StartsWith(const std::string& line, std::string_view prefix) {
   return line.compare(0, prefix.size(), prefix) == 0;
 }
 
+bool IsSquareName(std::string_view word) {
+  return word.size() == 2 && word[0] >= 'A' && word[0] <= 'H' && word[1] >= '1' && word[1] <= '8';
+}
+
+// "hint none", or "hint" with the square of the piece and its landing squares.
+bool IsHintLine(const std::string& line) {
+  if (line == "hint none") return true;
+  std::istringstream words(line);
+  std::string word;
+  words >> word;
+  int squares = 0;
+  while (words >> word) {
+    if (!IsSquareName(word)) return false;
+    ++squares;
+  }
+  return line.back() != ' ' && squares >= 2 && squares <= 1 + LevelMove::kMaxLandings;
+}
+
 bool IsEventLine(const std::string& line) {
   for (std::string_view kind : {"title ", "message ", "error-dialog ", "error ", "gauges "}) {
     if (StartsWith(line, kind)) return true;
   }
+  if (StartsWith(line, "hint ")) return IsHintLine(line);
   return line == "panel shown" || line == "panel hidden";
 }
 
@@ -118,9 +145,7 @@ void CheckStateLine(const std::string& line) {
     const std::string value = word.substr(name.size() + 1);
     if (name == "side") ZELBO_CHECK(value == "-1" || value == "1", line);
     if (name == "selected") {
-      ZELBO_CHECK(value == "-" || (value.size() == 2 && value[0] >= 'A' && value[0] <= 'H' &&
-                                   value[1] >= '1' && value[1] <= '8'),
-                  line);
+      ZELBO_CHECK(value == "-" || IsSquareName(value), line);
     }
     if (name == "over" || name == "computer" || name == "experience") {
       ZELBO_CHECK(value == "0" || value == "1", line);
