@@ -60,6 +60,34 @@ TEST(PatternMatches, WildcardsMatchTheirPiecesAndOtherCodesOnlyThemselves) {
   EXPECT_FALSE(PatternMatches({one_off, 0, 0, 0}, BoardWith({{"D4", c}, {"A5", p}, {"H4", p}})));
 }
 
+// The rule for one square, whatever the square and whatever the two bytes after each code: patterns
+// are compared many squares at a time, so every square of the image is tried here.
+TEST(PatternMatches, EverySquareOfTheImageCountsAndOnlyItsCode) {
+  const CellCode codes[] = {-128, -4, -3, -2, -1, 0, 1, 2, 3, 4, 7, 127};
+  const auto rule = [](CellCode pattern, CellCode board) {
+    if (pattern == kNotImportant || pattern == board) return true;
+    if (pattern == kAnyComputerPiece) return board == c || board == C;
+    if (pattern == kAnyPlayerPiece) return board == p || board == P;
+    return false;
+  };
+  Board pattern{}, board{};
+  for (std::size_t i = 0; i < pattern.cells.size(); ++i) {
+    pattern.cells[i] = {kNotImportant, {static_cast<uint8_t>(i), 0xFF}};
+    board.cells[i] = {codes[i % std::size(codes)], {0, static_cast<uint8_t>(3 * i)}};
+  }
+  for (std::size_t square = 0; square < pattern.cells.size(); ++square) {
+    for (const CellCode pattern_code : codes) {
+      for (const CellCode board_code : codes) {
+        Board one_square = pattern, game = board;
+        one_square.cells[square].code = pattern_code;
+        game.cells[square].code = board_code;
+        ASSERT_EQ(PatternMatches({one_square, 0, 0, 0}, game), rule(pattern_code, board_code))
+            << "cell " << square << ": " << int{pattern_code} << " on " << int{board_code};
+      }
+    }
+  }
+}
+
 // A port that notes the board as it stands when each message is shown.
 class SnapshotPort : public testing::RecordingPort {
  public:
