@@ -252,9 +252,10 @@ void TForm1::LoadBuiltInPictures() {
   Imm2.Load(QStringLiteral(":/pictures/Imm2.bmp"), ratio);
   Imcadre = Picture(QImage(28, 28, QImage::Format_RGB32), true);
   Image1->picture().Load(QStringLiteral(":/pictures/Image1.bmp"), ratio);
-  // Decoded once: every tick of the caption's timer shows one of them.
-  for (int i = 0; i < 3; ++i) {
+  // Decoded and converted once: every tick of the caption's timer shows one of them.
+  for (std::size_t i = 0; i < ImageList1.size(); ++i) {
     ImageList1[i] = QIcon(QPixmap(QStringLiteral(":/icons/icon%1.png").arg(i)));
+    taskbar_icons_[i] = TaskbarIcon(ImageList1[i]);
   }
   setWindowIcon(QIcon(QStringLiteral(":/icons/zelbo.png")));
 }
@@ -277,7 +278,8 @@ void TForm1::FormCreate(const std::optional<std::filesystem::path>& saved_game) 
   MINIMISER->move(state_.board_origin + 7 * state_.square_size, top);
   SORTI->move(state_.board_origin + 8 * state_.square_size, top);
 
-  setWindowTitle(title_string + QStringLiteral("  "));
+  caption = title_string + QStringLiteral("  ");
+  setWindowTitle(caption);
 
   Canvas& canvas = surface->canvas();
   canvas.brush_style = BrushStyle::kClear;
@@ -458,13 +460,13 @@ void TForm1::BitBtn1Click() {
 }
 
 void TForm1::Timer1Timer() {
-  const QString caption = RotateCaption(windowTitle());
-  setWindowTitle(caption);
+  caption = RotateCaption(caption);
   application_.SetTitle(caption);
   if (!state_.game_over && Panel1->isVisible()) WriteOnAboutPicture(caption);
   icon_index = NextIconIndex(icon_index);
-  application_.SetIcon(ImageList1[icon_index]);
-  setWindowIcon(ImageList1[icon_index]);
+  const TaskbarIcon& icon = taskbar_icons_[icon_index];
+  application_.SetIcon(icon);
+  ShowCaptionAndIcon(this, caption, icon);
 }
 
 // Each text goes over the last one, whose box the picture's solid white brush paints over first: a

@@ -25,6 +25,7 @@
 #include "ui/platform/gauge.h"
 #include "ui/platform/picture.h"
 #include "ui/platform/picture_control.h"
+#include "ui/platform/taskbar.h"
 #include "ui/thinking.h"
 
 class QAction;
@@ -144,6 +145,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   // The three icons of the caption's animation and the one shown now.
   std::array<QIcon, 3> ImageList1;
   uint8_t icon_index = 0;
+  // The caption as it scrolls (windowTitle() may lag on X11: see platform/taskbar.h).
+  QString caption;
 
   // The program's title, read from the about picture.
   QString title_string;
@@ -180,7 +183,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   TForm3* skins_ = nullptr;
   TForm4* help_ = nullptr;
   QRect about_text_box_;  // where the scrolling text was last written on the about picture
-  std::unique_ptr<Engine> engine_;  // made when a searching level first plays
+  std::array<TaskbarIcon, 3> taskbar_icons_;  // ImageList1 as the window system takes it
+  std::unique_ptr<Engine> engine_;            // made when a searching level first plays
   Thinking* thinking_ = nullptr;
   std::deque<std::function<void()>> waiting_;  // commands made while the computer thinks
 

@@ -251,7 +251,7 @@ TEST_F(CommandsTest, F1ShowsTheHelpWindow) {
 
 TEST_F(CommandsTest, TheCaptionScrollsAndTheIconsCycle) {
   EXPECT_EQ(window.title_string, "Zelbo, le jeu de dames");
-  window.setWindowTitle("ABC  ");
+  window.caption = "ABC  ";
   const char* captions[] = {" ABC ", "C ABC", "BC AB", "ABC A", " ABC "};
   const uint8_t icons[] = {1, 2, 0, 1, 2};
   for (int tick = 0; tick < 5; ++tick) {
@@ -280,7 +280,7 @@ TEST_F(CommandsTest, TheCaptionScrollsAndTheIconsCycle) {
   window.Timer1Timer();
   EXPECT_NE(window.Image1->picture().image(), before);
   // A narrower text leaves nothing of a wider one.
-  window.setWindowTitle("iWW");
+  window.caption = "iWW";
   window.Timer1Timer();  // "WiW"
   window.Timer1Timer();  // "iWi"
   Canvas& canvas = window.Image1->canvas();

@@ -194,6 +194,42 @@ def check(condition, what):
     print("ok:", what.splitlines()[0])
 
 
+def taskbar_marks(window):
+    """The window's captions (_NET_WM_NAME, WM_NAME) and its icon (_NET_WM_ICON) as X11 holds
+    them: two strings and the list of the icon's numbers."""
+    marks = {}
+    for line in run("xprop", "-id", window, "-f", "_NET_WM_ICON", "32c", "_NET_WM_NAME",
+                    "WM_NAME", "_NET_WM_ICON").splitlines():
+        name, _, value = line.partition(" = ")
+        name = name.split("(")[0]
+        if name == "_NET_WM_ICON":
+            marks[name] = [int(number) for number in value.split(",")]
+        else:
+            marks[name] = value.strip('"')
+    return marks
+
+
+def check_taskbar_marks(window):
+    """The caption scrolls and the icon turns in the window's own properties, a tick at a time
+    (a tick every 0.9 s: the first one replaces the icon the window starts with)."""
+    seen = []
+    for _ in range(4):
+        time.sleep(1)
+        seen.append(taskbar_marks(window))
+    start = "Zelbo, le jeu de dames  "
+    for marks in seen:
+        caption = marks["_NET_WM_NAME"]
+        check(marks.get("WM_NAME") == caption, f"WM_NAME follows _NET_WM_NAME ('{caption}')")
+        check(len(caption) == len(start) and set(caption) <= set(start),
+              f"'{caption}' is made of the title's letters")
+        icon = marks["_NET_WM_ICON"]
+        check(icon[:2] == [16, 16] and len(icon) == 2 + 16 * 16, "the icon is 16 x 16")
+    captions = {marks["_NET_WM_NAME"] for marks in seen}
+    icons = {tuple(marks["_NET_WM_ICON"]) for marks in seen}
+    check(len(captions) >= 3, f"the caption scrolls ({len(captions)} of 4 readings differ)")
+    check(len(icons) >= 2, f"the icon turns ({len(icons)} different icons in 4 readings)")
+
+
 def check_file_named_at_start(executable):
     """A saved game named on the command line by bytes that are no UTF-8 is opened at start."""
     name = b"\xe9.KRP"
@@ -221,6 +257,7 @@ def main():
         offset = program.find_client_top(Screen())
         print(f"board window {program.window} at {program.left},{program.top}, "
               f"menu bar {offset} pixels")
+        check_taskbar_marks(program.window)
 
         # A right click on an empty square with nothing selected is refused with a box, and
         # the position stays.

@@ -66,10 +66,10 @@ class RestoreWatcher : public QObject {
 
 }  // namespace
 
-void Application::SetIcon(const QIcon& icon) {
+void Application::SetIcon(const TaskbarIcon& icon) {
   icon_ = icon;
   for (const QPointer<QWidget>& window : icon_takers_) {
-    if (window != nullptr && window->isVisible()) window->setWindowIcon(icon);
+    if (window != nullptr && window->isVisible()) ShowIcon(window, icon);
   }
 }
 

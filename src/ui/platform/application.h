@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "ui/platform/dialogs.h"
+#include "ui/platform/taskbar.h"
 
 class QWidget;
 
@@ -31,8 +32,8 @@ class Application {
 
   // The application's icon, which the windows that have none of their own show. Only those on the
   // screen take it at once; a hidden one takes it when it is shown.
-  const QIcon& icon() const { return icon_; }
-  void SetIcon(const QIcon& icon);
+  const QIcon& icon() const { return icon_.icon(); }
+  void SetIcon(const TaskbarIcon& icon);
   void TakeApplicationIcon(QWidget* window);
 
   // Minimises the main window and every other window of the program that is on the screen.
@@ -43,7 +44,7 @@ class Application {
  private:
   Dialogs& dialogs_;
   QString title_;
-  QIcon icon_;
+  TaskbarIcon icon_;
   std::vector<QPointer<QWidget>> icon_takers_;
   std::vector<QPointer<QWidget>> minimized_with_main_;
 };
