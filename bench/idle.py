@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""CPU time and wake-ups of the board window while nobody plays, beside other programs idling.
+
+    bench/idle.py [--build BUILD] [--rounds N] [--seconds S] [--compare OTHER_ZELBO]
+
+Once started, zelbo only turns its caption and its icon, every 0.9 s. Each round starts the
+programs together under the same X display (Xvfb through xvfb-run when no display is set), lets
+them settle for 5 s, then reads the CPU time of all their threads (/proc/PID/task/*/schedstat)
+and their voluntary context switches over S seconds. Beside zelbo run the bare Qt 6 window
+(BUILD/bench/zelbo_bare_window, which does nothing at all: the floor of a Qt program here),
+KCheckers when it is installed, and, with --compare, another zelbo executable (an earlier build,
+say). Printed per program: CPU milliseconds per minute and wake-ups per minute, median and range
+over the rounds, and the ratio of the other zelbo to this one per round.
+"""
+import argparse
+import glob
+import os
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from startup import copy_beside, find_kcheckers  # noqa: E402
+
+SETTLE_SECONDS = 5
+
+
+def cpu_and_switches(pid):
+    """CPU nanoseconds and voluntary context switches of all the threads of a process."""
+    cpu = switches = 0
+    for task in glob.glob(f"/proc/{pid}/task/*"):
+        try:
+            with open(f"{task}/schedstat") as schedstat:
+                cpu += int(schedstat.read().split()[0])
+            with open(f"{task}/status") as status:
+                switches += next(int(line.split()[1]) for line in status
+                                 if line.startswith("voluntary_ctxt_switches:"))
+        except (FileNotFoundError, ProcessLookupError):
+            pass  # a thread that ended meanwhile
+    return cpu, switches
+
+
+def one_round(programs, environment, seconds):
+    """{name: (CPU ms per minute, wake-ups per minute)} for programs idling side by side."""
+    processes = {name: subprocess.Popen(command, cwd=environment["HOME"], env=environment,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                 for name, command in programs.items()}
+    try:
+        time.sleep(SETTLE_SECONDS)
+        for name, process in processes.items():
+            if process.poll() is not None:
+                raise RuntimeError(f"{name} ended with status {process.returncode}")
+        before = {name: cpu_and_switches(p.pid) for name, p in processes.items()}
+        time.sleep(seconds)
+        after = {name: cpu_and_switches(p.pid) for name, p in processes.items()}
+        per_minute = 60 / seconds
+        return {name: ((after[name][0] - before[name][0]) / 1e6 * per_minute,
+                       (after[name][1] - before[name][1]) * per_minute) for name in processes}
+    finally:
+        for process in processes.values():
+            process.terminate()
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+
+
+def spread(values):
+    return f"{statistics.median(values):7.1f} ({min(values):.1f} to {max(values):.1f})"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser.add_argument("--build", default=os.path.join(here, "..", "build"))
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--seconds", type=float, default=60)
+    parser.add_argument("--compare", help="another zelbo executable to idle beside this one")
+    options = parser.parse_args()
+    if not os.environ.get("DISPLAY"):
+        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
+                               sys.executable, *sys.argv])
+    folder = tempfile.mkdtemp(prefix="zelbo-idle-")
+    try:
+        home = os.path.join(folder, "home")
+        runtime = os.path.join(folder, "runtime")
+        os.mkdir(home)
+        os.mkdir(runtime, 0o700)
+        programs = {"zelbo": [copy_beside(os.path.join(options.build, "zelbo"), folder)]}
+        if options.compare:
+            other = os.path.join(folder, "other")
+            os.mkdir(other)
+            programs["other zelbo"] = [copy_beside(options.compare, other)]
+        programs["bare Qt"] = [os.path.join(options.build, "bench", "zelbo_bare_window")]
+        kcheckers = find_kcheckers()
+        if kcheckers:
+            programs["KCheckers"] = [kcheckers]
+        environment = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
+
+        rounds = [one_round(programs, environment, options.seconds)
+                  for _ in range(options.rounds)]
+        print(f"{options.rounds} rounds of {options.seconds:.0f} s, {os.cpu_count()} processors, "
+              f"load average {os.getloadavg()[0]:.2f}")
+        print(f"{'':12} {'CPU ms per minute':>26} {'wake-ups per minute':>28}")
+        for name in programs:
+            print(f"{name:12} {spread([r[name][0] for r in rounds]):>26} "
+                  f"{spread([r[name][1] for r in rounds]):>28}")
+        if options.compare:
+            ratios = [r["other zelbo"][0] / r["zelbo"][0] for r in rounds]
+            print(f"CPU, other zelbo / zelbo: {spread(ratios)}")
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()
