@@ -23,7 +23,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from startup import copy_beside, find_kcheckers  # noqa: E402
+from startup import copy_beside, find_kcheckers, stop  # noqa: E402
 
 SETTLE_SECONDS = 5
 
@@ -61,12 +61,7 @@ def one_round(programs, environment, seconds):
                        (after[name][1] - before[name][1]) * per_minute) for name in processes}
     finally:
         for process in processes.values():
-            process.terminate()
-            try:
-                process.wait(10)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait()
+            stop(process)
 
 
 def spread(values):

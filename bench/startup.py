@@ -64,6 +64,16 @@ def is_main_window(size, exact):
     return width is not None and int(width) >= 200 and int(height) >= 200
 
 
+def stop(process):
+    """Ends a program as a window manager would, killing it after 10 s."""
+    process.terminate()
+    try:
+        process.wait(10)
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.wait()
+
+
 def one_run(command, environment, exact, settle):
     """(milliseconds to the main window's map, VmRSS in kB `settle` seconds later)."""
     watcher = subprocess.Popen(["xev", "-root", "-event", "substructure"], stdout=subprocess.PIPE,
@@ -92,12 +102,7 @@ def one_run(command, environment, exact, settle):
             rss = next(int(l.split()[1]) for l in status if l.startswith("VmRSS:"))
         return elapsed_ms, rss
     finally:
-        process.terminate()
-        try:
-            process.wait(10)
-        except subprocess.TimeoutExpired:
-            process.kill()
-            process.wait()
+        stop(process)
         watcher.terminate()
         watcher.wait()
 
