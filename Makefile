@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two commands of the README, `make run` and `make test`, and the checks that CI adds:
 # `make test-sanitize` (every test under AddressSanitizer and UndefinedBehaviorSanitizer) and
 # `make fuzz` (each fuzz target for FUZZ_SECONDS).

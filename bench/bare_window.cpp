@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The floor of any Qt Widgets program on this machine: an application object and one empty main
 // window of the board window's size, built with the same compiler and flags as zelbo.
 // bench/startup.py times it beside zelbo.

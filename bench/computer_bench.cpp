@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the computer's turn over the corpus and the capture score on a middle game, counts the heap
 // allocations made inside turns, and prints the corpus signature.
 #include <benchmark/benchmark.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fixed corpus of positions that the benchmark times the computer on, and the signature that
 // digests what the computer plays from all of them: a change of the computer's behaviour on any
 // position changes the number.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search engine's figures: perft 8 from the opening, the search's speed and depth at 50 ms
 // over the corpus, the reply time at 50 ms as zelbo-cli sees it (the whole LevelReply after a
 // click), heap allocations inside the searches, and the search's signature by depth.

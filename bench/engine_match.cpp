@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Matches between the levels, and the top level against the designed computer through the window's
 // own path.
 //

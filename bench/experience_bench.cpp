@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience store at sizes far beyond what anyone draws by hand: matching the board against
 // 100,000 records that all miss, loading a 100,000-record file (19.8 MB), and adding one record to
 // a 10,000-record store with the save that follows.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """CPU time and wake-ups of the board window while nobody plays, beside other programs idling.
 
     bench/idle.py [--build BUILD] [--rounds N] [--seconds S] [--compare OTHER_ZELBO]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the benchmark corpus to standard output: the opening, games of a seeded random player
 // against the computer, and random positions of the kinds that stress the computer (king endgames
 // with long chains and slides, a player who could take a lot, a computer with no move, crowds of

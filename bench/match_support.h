@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the engine's measurements share: openings, the designed computer playing either side, and
 // a searching level's reply checked against the move rules.
 #pragma once

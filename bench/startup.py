@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Start-up time and memory of the board window, as ratios to other programs timed beside it.
 
     bench/startup.py [--build BUILD] [--rounds N] [--settle SECONDS]

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Initial cache of the fuzzing build (make fuzz-build), with CC=clang CXX=clang++: the fuzz targets
 # of fuzz/, everything instrumented for libFuzzer's coverage and with AddressSanitizer and
 # UndefinedBehaviorSanitizer, the first report fatal.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Two ways to install the same build.
 #
 # `cmake --install BUILD --prefix PREFIX [--strip]` lays the program out as a system program:

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Both install layouts, checked from temporary prefixes (ctest: install_layout):
 #   cmake -DBUILD=$PWD/build -DSOURCE=$PWD -DBINDIR=bin -DSIZE_LIMIT=2000000 \
 #         -P cmake/install_test.cmake

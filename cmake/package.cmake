@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cpack` in a build folder makes the Debian package of the system layout, under /usr with the
 # programs in ZELBO_INSTALL_BINDIR, stripped, its library dependencies found by dpkg-shlibdeps.
 # `make package` builds it with Debian's hardening flags.

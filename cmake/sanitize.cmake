@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Initial cache of the sanitizer build (make test-sanitize): AddressSanitizer and
 # UndefinedBehaviorSanitizer on everything, the first report fatal, at -O1 with debug information.
 #   cmake -C cmake/sanitize.cmake -S . -B build-sanitize

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as "help.eng": read the file as the help window does, then ask for the answer to
 // every question from 0 to 255.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any 192 bytes as a position, with the side to move and a small depth taken from the two bytes
 // after them: perft to that depth, and the top level's hint on a small fixed search.
 //

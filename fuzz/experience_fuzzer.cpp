@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as "braskel.exp": load the store, match it against a few boards and let the computer
 // play from it, save it untouched, then page, delete and add in the editor's logic and save
 // again. The bytes after the last whole record, which the store ignores, choose the editing.

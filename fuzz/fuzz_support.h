@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: a failed invariant that stops the run with its reason, a private
 // folder for the files a target writes, and a window port that remembers what the rules showed.
 #pragma once

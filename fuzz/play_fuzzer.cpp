@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the standard input of `zelbo-cli play`, run in-process. The file names of "open"
 // and "save" are turned into one of four names in a private folder (one of them a saved game
 // made here), so that a run reads and writes nothing else and every run starts alike. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a saved game: read it, open it as the board window does, then play a few clicks
 // and the computer's replies on whatever it holds, pieces or not. The bytes after the first
 // record, which the reader ignores, choose the clicks.

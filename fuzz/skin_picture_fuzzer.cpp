@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a skin's bitmap, on Qt's offscreen platform: read through the loader every skin
 // picture goes through, from a file and from memory, then as one of the twelve files of a skin
 // that the board window applies. The last byte chooses the file and the look.

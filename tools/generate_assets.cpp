@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws every picture that Zelbo ships: the built-in squares and pieces, the experience editor's
 // pictures and glyphs, the icons, the about picture (which also carries the program's title),
 // the three shipped skins, and the resource list that bundles the built-in ones.

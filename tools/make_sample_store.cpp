@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the experience store that Zelbo ships, braskel.exp, into the folder it is given:
 //   build/tools/zelbo-make-sample-store assets
 // Each record is drawn as the editor would draw it (unusable squares 3, the other bytes zero), in

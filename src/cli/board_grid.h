@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A board as a grid for people: the column letters above, each row under its number, one
 // notation character per square.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window as zelbo-cli plays it: every event the rules ask of the window becomes one
 // transcript line, and the check box, check mark, gauges and panel are plain values.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/experience_listing.h"
 
 #include "cli/board_grid.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelbo-cli experience FILE.exp`: the records of an experience store, each with its index, its
 // move and its pattern as a grid; the trailing bytes of a partial record are counted, not listed.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zelbo-cli: the game library in a terminal.
 //   zelbo-cli play [--position FILE.KRP] [--experience FILE.exp]
 //   zelbo-cli show FILE.KRP

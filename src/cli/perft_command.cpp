@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/perft_command.h"
 
 #include "engine/perft.h"

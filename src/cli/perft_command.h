@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]`: the move generator's count of
 // positions one to DEPTH moves deep, one line "perft D N" a depth.
 #pragma once

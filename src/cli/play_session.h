@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelbo-cli play`: the game driven by text commands through the board window's own code paths,
 // with a transcript of every event on the output.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelbo-cli show FILE.KRP`: a saved position as a grid.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the computer knows about captures: whether a piece can be taken and by whom, the next step
 // of a chain, the board after a piece has played out its whole chain, and how much a side could
 // take right now. Men move and take forward only, kings along whole diagonals landing right behind

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "computer/computer_turn.h"
 
 #include "computer/experience_matching.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's whole reply, as side +1, to a move of the player: its experience first when the
 // "Experience" mark is checked, else a capture, else a plain move; then the end-of-game checks.
 // The board window and zelbo-cli let it reply after every board click they took.

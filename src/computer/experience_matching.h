@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's experience: before it searches, the computer looks through the experience store,
 // newest record first, for a pattern that matches the board, announces the record and plays the
 // move stored with it, exactly as stored and without checking it against the rules.

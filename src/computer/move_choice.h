@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the computer, side +1, chooses its move when its experience has none: the capture chain that
 // takes the most pieces, the one leaving the player fewest chances to take back among equals; and
 // only when nothing can be taken, the plain move after which the player could take least. No move

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a position is worth to the side to move, in hundredths of a man. The terms come from what
 // these rules make valuable: kings fly and take from afar, so a king is worth about three men;
 // men only go forward, so a man kept on the back row stops the other side's crowning (self-play

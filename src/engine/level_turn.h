@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's reply at the chosen level, through the same game path as the designed turn: the
 // experience store first when "Experience" is checked, then the move, the drawing, the
 // end-of-game checks, and the position appended to the take-back list. Level 1 is the designed

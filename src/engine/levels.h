@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The levels of the computer: level 1 is the designed computer, kept as it is; the levels above it
 // search, each stronger than the one below, every one within the time it is given for a reply.
 // The Engine owns what a search needs, its transposition table allocated once, so one Engine

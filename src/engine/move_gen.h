@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The moves of the player's rules, for either side: one piece's steps, zero or more captures
 // followed by one last step that may capture or not. Men step and take forward only, a man's
 // capture a jump of two over a piece of the other side; a man reaching its last row is a king at

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Perft: how many positions lie a number of moves deep, counting at each position the distinct
 // positions its moves leave. The generator's own check against a slower count built on the move
 // rules, and the measure of its speed.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The engine's position: the pieces of both sides, the kings among them and the walls, as
 // bitboards of the playable squares, with the side to move and a Zobrist key. It is made from the
 // 192-byte board at the start of a search and never written back: only the one move played is.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search: iterative deepening principal-variation alpha-beta over the move generator, with a
 // transposition table of fixed size allocated once, move ordering (the table's move, captures by
 // what they take, killers, history), and a quiescence search over captures in which the side to

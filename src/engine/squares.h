@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 32 playable squares as bits of a 64-bit word. Square (column c, row r), both from 1, has
 // bit (9 * (r - 1) + (c - 1)) / 2: every row pair takes nine bits, one of them a ghost that no
 // square uses (bits 4, 13, 22 and 31). With the ghosts, each diagonal direction is one shift for

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules of the experience editor, apart from its pixels: what a pattern square reads, which
 // moves of side +1 a pattern allows, how the working record's move is chosen and forgotten, what
 // the pop-up menu offers over a square, and how the list is paged, added to and deleted from.

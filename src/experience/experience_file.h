@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience store "braskel.exp": the records of the list one after another, 198 bytes each,
 // with no header, count or checksum. A record is its pattern's 192-byte board image, then From,
 // To and Captured as little-endian 16-bit words; every byte is kept as it was read, so a store

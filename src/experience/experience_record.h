@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One record of the experience store: a board pattern whose cells may hold wildcards, and the move
 // the computer plays when the game's board matches it. 198 bytes, as the file stores it.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the files beside the program are looked up: the folder of the running executable, never
 // the current folder.
 #pragma once

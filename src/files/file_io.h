@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading and rewriting the program's data files. Every step is checked at once and the first
 // failure throws an IoError. Only regular files are read or replaced: a pipe, a device or a folder
 // in a file's place is refused access, and opening one never waits for a writer. A rewritten file

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program's own files are looked up and where the user's changes are written. Two
 // layouts share one program:
 //

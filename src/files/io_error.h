@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The run-time's input/output errors: every failed file operation becomes one IoError carrying the
 // French text that the windows show in a message box and zelbo-cli prints.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board: 64 cells in the byte image that saved games, experience patterns and the take-back
 // list share, square references, diagonal directions, and the small square operations that every
 // rule is written with.

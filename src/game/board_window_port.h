@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the rules ask of the board window: one method per thing. The Qt window implements it with
 // widgets and message boxes, zelbo-cli by printing transcript lines, the tests with a recorder.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a mouse-button release over the board window's client area becomes a player's click. The
 // window adds what only it can do (the yellow ring on the selected piece) and then lets the
 // computer reply.

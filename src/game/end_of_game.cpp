@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/end_of_game.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two checks that end a game from the player's side: no piece left on one side (which also
 // sets the piece gauges), and every piece of the player blocked with nothing to capture.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Execution time" value as its dialog reads it: the text must be a whole number, as the
 // run-time converts one.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game-state variables: one value that the board window (or zelbo-cli) owns and hands to every
 // rule. Everything starts at zero; NewGame sets what a new game needs and leaves the rest.
 #pragma once

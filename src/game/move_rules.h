@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rules that a move made with the mouse is held to. A move is a series of clicks: the first
 // selects a piece, each further one lands a step; a right-button step is a capture in the middle of
 // a chain and keeps the piece selected, a left-button step ends the move and passes the turn.

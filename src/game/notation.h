@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text notation of squares and boards that zelbo-cli prints and that tests and the bench
 // corpus are written in: "D6" for a square, and a board as its eight rows, row 1 first, separated
 // by '/', each row eight characters from column A to H.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The take-back list and its button: each computer reply appends its position, and the button
 // goes back to the position after the computer's previous reply.
 #pragma once

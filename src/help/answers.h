@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The answers text and its line markers. The topic of question N starts after the first line that
 // holds "[N]"; its answer is the lines that follow, up to an empty line or one holding "[E]"; a
 // line holding "[S]" stands for an empty line. "[E]" also ends the text for the search. Every test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window's eight questions and the answers text built into the program, which a file
 // "help.eng" beside the program replaces. Every blank of these texts is meant.
 #pragma once

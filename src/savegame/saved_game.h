@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The saved-game file: one 192-byte board image, column after column, with no header. Saving
 // writes exactly that record; loading reads only the first record and takes every byte as it is,
 // so bytes 2 and 3 of each cell travel unchanged and bytes after the record are ignored. Nothing

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin folders: which skins the chooser lists, which look a skin's name gives, and which file of
 // a skin feeds which picture of the board window, loaded in which way and in which order. The
 // windows do the drawing; the rules of what goes where are all here.

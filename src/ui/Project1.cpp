@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program start: the application, then the four windows in their order, only the board window
 // shown, and the message loop until the board window closes.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window, the program's main window: it draws the framed board, turns mouse clicks into
 // the player's moves and the computer's replies, carries the menus and commands, scrolls its
 // caption, and takes on the look of a skin. It owns the game state; the rules reach it only through

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience editor: the window in which patterns and their moves are drawn, browsed, added to
 // the experience store and deleted. It draws the pattern with the board window's square pictures,
 // at the board window's origin and square size, straight onto its canvas; the rules of the move

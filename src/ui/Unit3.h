@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The skin chooser: the list of the skins beside the program, filled once when the program starts;
 // selecting one applies it to the board window at once.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: the list of the eight questions; choosing one shows its answer, read from the
 // answers text ("help.eng" beside the program, or the built-in text).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window's looks: the standard look, a bordered window with its menus and controls, and
 // the skinned look, a frameless window whose pure white is neither drawn nor hit by the mouse, so
 // that only the framed board and its five buttons remain. Which file feeds which picture is the

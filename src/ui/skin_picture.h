@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading a skin's bitmaps. Skins are made of BMP files only, none larger than 1,024 pixels either
 // way: the size is read from the header first, so that a huge or damaged file is refused before it
 // is decoded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A search that runs off the user-interface thread, so that the window keeps its timer and its
 // repaints while the computer thinks. The move comes back on the user-interface thread.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's title, which the about picture carries in its pixels, and the scrolling of the
 // board window's caption.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transcript's text escapes.
 #include "cli/cli_port.h"
 

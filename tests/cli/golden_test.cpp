@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zelbo-cli play against its golden transcripts: each golden/NAME.in is a command script and
 // golden/NAME.out the exact output. A script may start with "# position: BOARD" to begin from that
 // position (written to a saved game and opened with --position) and "# experience: FILE" to load a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // zelbo-cli given a named pipe wherever it takes a file: each refuses it at once with the
 // run-time's text instead of waiting for a writer that never comes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Threats, chain steps, whole chains and capture scores, each a position in and the answer out.
 #include "computer/capture_search.h"
 

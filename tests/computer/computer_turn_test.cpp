@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's whole turn and its reply after a click: the move, the end-of-game checks that
 // follow it, the saved position and the take-back list.
 #include "computer/computer_turn.h"

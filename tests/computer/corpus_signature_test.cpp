@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the computer plays from every position of the benchmark corpus, digested into one number:
 // any change of its behaviour changes it. After an intended change, pin the signature that
 // zelbo_bench prints.

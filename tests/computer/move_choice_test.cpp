@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's choice: which chain it takes, which plain move it plays, and when it gives up.
 #include "computer/move_choice.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers of the engine tests: the board a position stands for, and positions reached by seeded
 // random play, kings and long chains included.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A searched reply goes through the designed turn's path: the drawing, the end-of-game words of
 // the designed game, the take-back list and its caption; level 1 is the designed reply itself.
 #include "engine/level_turn.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generator's rules, one position each: what the side to move can leave on the board, written
 // as the clicks that would make it (the piece, then each landing).
 #include "engine/move_gen.h"

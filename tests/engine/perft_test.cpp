@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The bitboard generator against the slow reference built on the move rules: the same positions
 // after one move, and the same perft counts, from the opening and from positions of random games.
 #include "engine/perft.h"

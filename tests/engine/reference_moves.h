@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A slow, independent generator of the player's moves, built on the game's own step check
 // (CheckMove) over the 192-byte board, square by square: every landing square is tried for every
 // step, steps are applied as the click protocol applies them, and the positions a move can leave

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The search and the levels: what they choose where there is one good answer, their limits, and
 // a signature over the bench corpus that any change of the search's behaviour changes.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience editor's rules without its window: the move check on a drawn pattern beyond the
 // cases the window tests try, and how the working record's move is kept and forgotten.
 #include "experience/experience_editing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience store as its file sees it: what a load makes of files of every size, that a save
 // gives back every byte it read, and that a store never appears or breaks because of a save.
 #include "experience/experience_file.h"

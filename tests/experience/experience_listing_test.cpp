@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelbo-cli experience FILE.exp`, and the store that ships with the program: every record of it
 // is one the editor could have drawn, with a move its check allows.
 #include "cli/experience_listing.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's experience as a player sees it: which stored pattern matches the board, which
 // record wins, the message that announces it, and the position after its move.
 #include "computer/experience_matching.h"

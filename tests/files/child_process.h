@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a file operation in a child process under limits the test process itself must not take on:
 // files that cannot grow past a few bytes (the way the tests make a write fail part-way), or the
 // rights of an ordinary user (the tests may run as root, whom permissions refuse nothing).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Named pipes in a test's folder, and a watchdog that keeps a test from hanging on one: opening a
 // pipe for reading waits for a writer. Past its deadline the watchdog opens every pipe for writing,
 // which lets a reader waiting in open go on, and remembers that it had to.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading, the error texts the user sees, and replacing a file without ever losing the old one.
 #include "files/file_io.h"
 

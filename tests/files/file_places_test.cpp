@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the program finds its files: beside a portable program, or, installed in a prefix, the
 // shipped files under PREFIX/share/zelbo and the user's own in the data folder, which wins and
 // receives every write.

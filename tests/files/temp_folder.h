@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fresh folder under the system's temporary folder, removed with all it holds after the test,
 // and helpers to fill and read files there.
 #pragma once

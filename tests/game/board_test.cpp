@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The square operations and the reset, checked on named squares and notation lines.
 #include "game/board.h"
 

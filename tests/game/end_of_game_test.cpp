@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The gauges, the material check and the blocked player.
 #include "game/end_of_game.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A player's clicks, position in and position, messages and turn out.
 #include "game/move_rules.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window's answers: the marker grammar, the built-in text, and reading "help.eng".
 #include "help/answers.h"
 

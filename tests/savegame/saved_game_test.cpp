@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving and opening a position, as the file and the board window see it.
 #include "savegame/saved_game.h"
 

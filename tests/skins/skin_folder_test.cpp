@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skin folders: what the chooser lists, which look a name gives, and which files a skin has.
 #include "skins/skin_folder.h"
 

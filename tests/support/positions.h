@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fixtures in the board notation of zelbo-cli: rows 1 to 8 separated by '/', columns A to H.
 #pragma once
 

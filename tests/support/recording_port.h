@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A BoardWindowPort that writes down everything the rules ask of the window, one line an event, in
 // the words of zelbo-cli's transcript, so that tests can compare what a player would have seen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window on the offscreen platform: its layout, the click protocol at the designed
 // pixels, what the canvas shows, and the commands with their dialogs.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window's commands: take-back, the computer switch, the execution-time dialog, the
 // about panel, saved games through the file dialogs, F1 and the scrolling caption.
 #include <gtest/gtest.h>

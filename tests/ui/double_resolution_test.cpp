@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The board window on a screen of device pixel ratio 2 (this program's main gives the offscreen
 // platform two screens, one of ratio 2 and one of ratio 1): the canvas holds the screen's own
 // pixels, the built-in pictures are the ones drawn twice as fine, texts and outlines are as fine as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The experience editor on the offscreen platform: the pop-up menu over the squares of the board,
 // choosing a move with "From" and "TO" and its marks, paging, adding and deleting with the store's
 // file after each change, and F1.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialogs that never block: each box is written down with its caption, and the input and file
 // dialogs answer from a script (no value meaning "cancelled").
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window: its size after creation, the answers with the question as their caption, and a
 // "help.eng" beside the program replacing the built-in text.
 #include <gtest/gtest.h>

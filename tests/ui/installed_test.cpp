@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The windows of a program installed in a prefix, as Project1 creates them, for a user whose data
 // folder is new: the shipped store loads without a word, the editor's "+" keeps the shipped
 // records in the user's own copy, the user's skins and answers text win over the shipped ones, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The computer's levels in the board window: the level chooser and its caption, a searching
 // level's reply through the window's own path, a long search that leaves the window alive and
 // makes the game's commands wait, and the hint drawn on the board.

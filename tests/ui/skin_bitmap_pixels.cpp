@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reads each file named on the command line as a skin bitmap, draws those that load as the window
 // draws them, and looks at every pixel drawn. Run under valgrind, it reports any pixel that nothing
 // was read into: the bytes a damaged header sends the reader looking for past the end of the file,

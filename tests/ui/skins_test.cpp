@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Skins on the offscreen board window: the look a skin's name gives, the pictures each file
 // feeds, bad bitmaps, the shape of the skinned window, and the chooser.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The UI tests run on Qt's offscreen platform, with one application for all of them.
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The installed program for a new user: its board window comes up under X with no message box,
 and the experience editor's "+" makes the user's own store.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program under a window manager, as an ordinary user would meet it.
 
     xvfb-run -a -s "-screen 0 1024x768x24 -noreset -ac" python3 window_manager_test.py BUILD/zelbo

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """The real program in a real X window: clicks with xdotool, the board read from screenshots.
 
     xvfb-run -a -s "-screen 0 800x600x24 -noreset" python3 window_test.py BUILD/zelbo

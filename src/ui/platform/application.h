@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application object the windows share: its title, which every message box takes as its
 // caption (it is not Qt's display name), the dialogs they are shown with, and minimising, which
 // takes every window of the program to the taskbar at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing the way the windows were designed to draw: straight onto a surface that keeps what was
 // drawn until something paints over it. Texts are placed by the top-left corner of their box; a
 // rectangle or ellipse from (x1, y1) to (x2, y2) covers x1..x2-1 and y1..y2-1, outline included.

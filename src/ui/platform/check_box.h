@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A check box that toggles on a click anywhere in its area, as the platform's check boxes do, not
 // only on its box and caption.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The modal dialogs the windows show, behind one interface: the Qt version shows real dialogs,
 // the tests answer through a scripted fake.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A gauge: a bar filled in proportion to its progress on 0..max, without text or border.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A list box whose click comes as the platform sends it: on every click on an item, the selected
 // one included, and whenever the keyboard moves the selection; Enter and Space click the selected
 // item as well.

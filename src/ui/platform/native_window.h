@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Qt leaves behind on a native window, put right. After Qt minimises a window on X11, the
 // window's hints go on asking the window manager to map it minimised, also once the user has
 // brought it back from the taskbar: a window hidden and shown again later (as a skin does) would

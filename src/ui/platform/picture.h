@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture as the windows use it: a bitmap plus whether it is drawn transparent, with the colour
 // of its bottom-left pixel as the key that is left out. Its size is in logical pixels: a picture
 // drawn for a screen of device pixel ratio 2 has twice as many pixels each way as its size says.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture on a window that takes clicks: the about picture, and the window buttons of the
 // skinned look. It draws its picture at its own size from the top-left corner, or stretched over
 // the whole control, leaving out the key colour when the picture is transparent.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A window's caption and icon, which change about once a second while the program idles (the
 // caption scrolls, the icon turns). Through Qt each change is a write of its own to the X server,
 // the icon is converted again every time, and every write comes back as a property event that
