@@ -148,6 +148,13 @@ if(NOT EXISTS "${metainfo}")
   fail("no metainfo")
 endif()
 validate(appstreamcli "${metainfo}" validate --no-net)
+expect_line("${metainfo}" "_license>" "  <metadata_license>CC0-1.0</metadata_license>;  <project_license>GPL-3.0-or-later</project_license>")
+# The licence in Debian's machine-readable format, pointing at the system's copy of the GPL.
+set(copyright "${prefix}/share/doc/zelbo/copyright")
+expect_line("${copyright}" "^Format: "
+            "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/")
+expect_line("${copyright}" "^(Files|License): "
+            "Files: *;License: GPL-3+;Files: share/${app}.metainfo.xml.in;License: CC0-1.0;License: GPL-3+;License: CC0-1.0")
 
 # The installed zelbo-cli, for a user whose home is empty: the shipped files are found, a skin of
 # the user's is listed first, and running it changes nothing under the prefix.
