@@ -5,6 +5,7 @@
 //   zelbo-cli experience [FILE.exp]
 //   zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]
 //   zelbo-cli files
+//   zelbo-cli --help | --version
 #include <charconv>
 #include <iostream>
 #include <optional>
@@ -26,6 +27,7 @@ constexpr std::string_view kUsage =
     "       zelbo-cli experience [FILE.exp]\n"
     "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n"
     "       zelbo-cli files\n"
+    "       zelbo-cli --help | --version\n"
     "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
     "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
     "  tests: every searching level searches N nodes whatever the time; 0 for the time), quit\n";
@@ -33,6 +35,12 @@ constexpr std::string_view kUsage =
 int Usage() {
   std::cerr << kUsage;
   return 2;
+}
+
+// What was asked for on standard output; a failed write is a failure.
+int Answer(std::string_view text) {
+  std::cout << text << std::flush;
+  return std::cout ? 0 : 1;
 }
 
 int Play(std::span<char*> args) {
@@ -88,6 +96,10 @@ int Perft(std::span<char*> args) {
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string_view command = argv[1];
+  if (argc == 2 && (command == "--help" || command == "-h")) return Answer(kUsage);
+  if (argc == 2 && (command == "--version" || command == "-v")) {
+    return Answer("zelbo-cli " ZELBO_VERSION "\n");
+  }
   const std::span<char*> rest(argv + 2, static_cast<std::size_t>(argc - 2));
   if (command == "play") return Play(rest);
   if (command == "perft") return Perft(rest);

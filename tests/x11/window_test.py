@@ -232,22 +232,24 @@ def check_taskbar_marks(window):
 
 
 def check_file_named_at_start(executable):
-    """A saved game named on the command line by bytes that are no UTF-8 is opened at start."""
-    name = b"\xe9.KRP"
+    """A saved game named on the command line is opened at start: by bytes that are no UTF-8, and
+    by a name that looks like one of Qt's options, after "--"."""
+    for name, before in ((b"\xe9.KRP", []), (b"-reverse", ["--"])):
+        def write_game(folder, name=name):
+            path = os.path.join(os.fsencode(folder), name)
+            with open(path, "wb") as out:
+                out.write(saved_game(MOVED))
+            return path
 
-    def write_game(folder):
-        path = os.path.join(os.fsencode(folder), name)
-        with open(path, "wb") as out:
-            out.write(saved_game(MOVED))
-        return path
-
-    program = Program(executable, [write_game])
-    try:
-        time.sleep(0.5)
-        program.find_client_top(Screen(), MOVED)
-        check(not program.message_boxes(), "the file named \\xe9.KRP opens without a message")
-    finally:
-        program.close()
+        program = Program(executable, [lambda folder, word=word: word for word in before] +
+                          [write_game])
+        try:
+            time.sleep(0.5)
+            program.find_client_top(Screen(), MOVED)
+            check(not program.message_boxes(),
+                  f"the file named {' '.join(before)} {name} opens without a message")
+        finally:
+            program.close()
 
 
 def main():
