@@ -2,6 +2,7 @@
 #include "files/file_io.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
 #include <utility>
 
@@ -131,8 +133,66 @@ int Refusal(int error) {
   throw SystemIoError(error);
 }
 
-// A fresh file beside the one it will replace. It is removed again unless Commit says it has
-// taken the old file's place.
+// The temporary names of this module: "." + the name of the file replaced (cut to 200 bytes, so
+// that a name near the system's limit still leaves room) + ".tmp-" + six letters or digits.
+constexpr std::string_view kTemporaryMark = ".tmp-";
+constexpr std::string_view kSuffixLetters =
+    "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+constexpr std::size_t kSuffixLength = 6;
+
+std::string TemporaryName(const fs::path& target) {
+  std::random_device random;
+  std::uniform_int_distribution<std::size_t> pick(0, kSuffixLetters.size() - 1);
+  std::string suffix(kSuffixLength, ' ');
+  for (char& c : suffix) c = kSuffixLetters[pick(random)];
+  return "." + target.filename().string().substr(0, 200) + std::string(kTemporaryMark) + suffix;
+}
+
+bool IsTemporaryName(std::string_view name) {
+  if (name.size() < 2 + kTemporaryMark.size() + kSuffixLength || name.front() != '.') return false;
+  const std::string_view suffix = name.substr(name.size() - kSuffixLength);
+  const std::string_view mark =
+      name.substr(name.size() - kSuffixLength - kTemporaryMark.size(), kTemporaryMark.size());
+  return mark == kTemporaryMark && suffix.find_first_not_of(kSuffixLetters) == std::string::npos;
+}
+
+// Whether two status records are of one file.
+bool SameFile(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// A temporary of this module whose writer is certainly gone: a writer holds a lock on its
+// temporary from before the file has a name until it has been renamed, and the system lets the
+// lock go when the writer dies, however it dies. Only the user's own regular files are looked at.
+void RemoveIfStale(int folder, const std::string& name) {
+  Descriptor file(
+      ::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  struct stat status {};
+  struct stat now {};
+  if (file.get() < 0 || ::fstat(file.get(), &status) != 0) return;
+  if (!S_ISREG(status.st_mode) || status.st_uid != ::geteuid()) return;
+  if (::flock(file.get(), LOCK_EX | LOCK_NB) != 0) return;
+  // The name may have been taken by a new temporary since it was opened.
+  if (::fstatat(folder, name.c_str(), &now, AT_SYMLINK_NOFOLLOW) != 0) return;
+  if (SameFile(status, now)) ::unlinkat(folder, name.c_str(), 0);
+}
+
+// Removes what saves killed part-way left in `folder`. Whatever cannot be looked at stays.
+void RemoveStaleTemporaries(const fs::path& folder) {
+  Descriptor handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (handle.get() < 0) return;
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const std::string name = entries->path().filename().string();
+    if (IsTemporaryName(name)) RemoveIfStale(handle.get(), name);
+  }
+}
+
+// A fresh file beside the one it will replace, locked from its start for as long as it lives. It
+// is made without a name where the file system can (a process killed while writing it then leaves
+// nothing) and named just before the rename; else it is named from the start. It is removed again
+// unless Commit says it has taken the old file's place.
 class TemporaryFile {
  public:
   TemporaryFile() = default;
@@ -145,40 +205,86 @@ class TemporaryFile {
 
   // Creates it; 0, or the system's error number when the folder takes no new file.
   int Create(const fs::path& target) {
-    // Cut so that a name near the system's limit still leaves room for the suffix.
-    const std::string prefix = "." + target.filename().string().substr(0, 200) + ".tmp-";
+    if (CreateUnnamed(target)) return 0;
     int error = EEXIST;
     for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-      const fs::path path = FolderOf(target) / (prefix + RandomSuffix());
+      error = CreateNamed(FolderOf(target) / TemporaryName(target));
+    }
+    return error;
+  }
+
+  // Gives an unnamed file its temporary name; 0, or the system's error number.
+  int Name(const fs::path& target) {
+    if (!path_.empty()) return 0;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
+      const fs::path path = FolderOf(target) / TemporaryName(target);
       errno = 0;
-      file_.Reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-      if (file_.get() >= 0) {
+      if (::linkat(AT_FDCWD, SelfPath().c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         path_ = path;
         return 0;
       }
-      error = LastError(EEXIST);
+      error = LastError(EIO);
     }
     return error;
   }
 
   int descriptor() const { return file_.get(); }
   const fs::path& path() const { return path_; }
+  // Closes it, checked; its lock lasts until it is destroyed.
   void Close() { file_.Close(); }
   void Commit() { path_.clear(); }
 
  private:
-  static std::string RandomSuffix() {
-    static constexpr char kLetters[] =
-        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device random;
-    std::uniform_int_distribution<int> pick(0, sizeof kLetters - 2);
-    std::string suffix(6, ' ');
-    for (char& c : suffix) c = kLetters[pick(random)];
-    return suffix;
+  // The name under which the system shows the open file, which is how an unnamed file is named.
+  std::string SelfPath() const { return "/proc/self/fd/" + std::to_string(file_.get()); }
+
+  // An unnamed file in the target's folder, where the system has them and can name them later.
+  bool CreateUnnamed(const fs::path& target) {
+    file_.Reset(::open(FolderOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666));
+    if (file_.get() < 0) return false;
+    if (::access(SelfPath().c_str(), F_OK) != 0) {
+      file_.Reset(-1);
+      return false;
+    }
+    Lock();
+    return true;
+  }
+
+  // 0, EEXIST when the name is taken, or the system's error number. A remover of stale
+  // temporaries may take the new file between its creation and its lock: it is then made again
+  // under another name.
+  int CreateNamed(const fs::path& path) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) return LastError(EEXIST);
+    file_.Reset(fd);
+    Lock();
+    struct stat mine {};
+    struct stat there {};
+    if (::fstat(fd, &mine) == 0 && ::lstat(path.c_str(), &there) == 0 && SameFile(mine, there)) {
+      path_ = path;
+      return 0;
+    }
+    file_.Reset(-1);
+    lock_.Reset(-1);
+    return EEXIST;
+  }
+
+  // The lock is held through a descriptor of its own, so that the checked close of the file
+  // before its rename does not end it. A file system without locks leaves the file unlocked, and
+  // then no remover can lock it either.
+  void Lock() {
+    int result;
+    do {
+      result = ::flock(file_.get(), LOCK_EX);
+    } while (result != 0 && errno == EINTR);
+    if (result == 0) lock_.Reset(::dup(file_.get()));
   }
 
   fs::path path_;
   Descriptor file_;
+  Descriptor lock_;
 };
 
 // The file that a write to `path` changes: the target of a symbolic link, else `path` itself.
@@ -211,12 +317,14 @@ void RequireWritable(const fs::path& target, const struct stat& status) {
 // refused the new file or the rename, with the old file untouched.
 int ReplaceThroughTemporary(const fs::path& target, std::span<const uint8_t> bytes,
                             const std::optional<struct stat>& existing) {
+  RemoveStaleTemporaries(FolderOf(target));
   TemporaryFile temporary;
   if (const int error = temporary.Create(target); error != 0) return Refusal(error);
   WriteAll(temporary.descriptor(), bytes);
   errno = 0;
   if (existing && ::fchmod(temporary.descriptor(), existing->st_mode & 07777) != 0) Fail(EIO);
   Sync(temporary.descriptor());
+  if (const int error = temporary.Name(target); error != 0) return Refusal(error);
   temporary.Close();
   errno = 0;
   if (::rename(temporary.path().c_str(), target.c_str()) != 0) return Refusal(LastError(EIO));

@@ -2,12 +2,17 @@
 // Reading and rewriting the program's data files. Every step is checked at once and the first
 // failure throws an IoError. Only regular files are read or replaced: a pipe, a device or a folder
 // in a file's place is refused access, and opening one never waits for a writer. A rewritten file
-// is written beside the old one under a temporary name, flushed to the disk and renamed over it,
-// so a failed write or a power cut leaves the old file or the new one, never half of one.
+// is written beside the old one, flushed to the disk and renamed over it, so a failed write, a
+// killed process or a power cut leaves the old file or the new one, never half of one.
+//
+// The new file is written unnamed where the file system allows it and gets its temporary name
+// (".NAME.tmp-XXXXXX") just before the rename, so a process killed while writing leaves nothing.
+// The writer holds a lock on it throughout; a temporary of that pattern that nobody holds was left
+// by a save that died, and the next save in the folder removes it.
 //
 // This module is where the library meets the operating system: besides the standard library it
 // uses the POSIX calls that have no standard counterpart (open without blocking, fstat, access
-// checks, fsync), in file_io.cpp only.
+// checks, fsync, unnamed files, advisory locks), in file_io.cpp only.
 #pragma once
 
 #include <cstddef>

@@ -2,19 +2,26 @@
 // Reading, the error texts the user sees, and replacing a file without ever losing the old one.
 #include "files/file_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <iostream>
 #include <optional>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "files/child_process.h"
 #include "files/executable_folder.h"
 #include "files/fifo.h"
+#include "files/saving_process.h"
 #include "files/temp_folder.h"
 
 namespace zelbo {
@@ -210,6 +217,85 @@ TEST(ReplaceFile, ReplacesOnlyWhatTheUserMayWrite) {
         EXPECT_EQ(status.st_uid, 0u) << c.name << ": the owner is kept";
       }
     }
+  }
+}
+
+// What a save killed part-way left in the folder: hidden temporaries of the program's pattern that
+// no live process holds. The next save in the folder removes them, and only them.
+TEST(ReplaceFile, RemovesWhatSavesThatDiedLeftAndNothingElse) {
+  TempFolder folder;
+  const struct {
+    const char* name;
+    bool removed;
+  } cases[] = {
+      {".game.KRP.tmp-Ab12Cd", true},
+      {".braskel.exp.tmp-ZZZZZZ", true},  // another file's, in the same folder
+      {".game.KRP.tmp-held00", false},    // a save still at work holds it
+      {"game.KRP.tmp-Ab12Cd", false},
+      {".game.KRP.tmp-Ab12C", false},
+      {".game.KRP.tmp-Ab12C!", false},
+      {".game.KRP.tmp-Ab12Cde", false},
+      {".notes.txt", false},
+  };
+  for (const auto& c : cases) WriteBytes(folder / c.name, Counting(10));
+  const int held = open((folder / ".game.KRP.tmp-held00").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  fs::create_directory(folder / ".folder.tmp-abcdef");
+  fs::create_symlink("game.KRP.tmp-Ab12Cd", folder / ".link.tmp-abcdef");
+  Names expected = {".folder.tmp-abcdef", ".link.tmp-abcdef", "game.KRP"};
+  for (const auto& c : cases) {
+    if (!c.removed) expected.push_back(c.name);
+  }
+  // Someone else's, which root alone can make.
+  if (geteuid() == 0) {
+    WriteBytes(folder / ".theirs.tmp-abcdef", Counting(3));
+    ASSERT_TRUE(testing::Prepare(folder / ".theirs.tmp-abcdef", 65534, 65534, 0644));
+    expected.push_back(".theirs.tmp-abcdef");
+  }
+  std::sort(expected.begin(), expected.end());
+
+  ReplaceFile(folder / "game.KRP", Counting(192));
+  EXPECT_EQ(folder.Entries(), expected);
+  EXPECT_EQ(ReadBytes(folder / "game.KRP.tmp-Ab12Cd"), Counting(10));
+  close(held);
+}
+
+// A real saving process killed at random moments, 100 times: the file is always the old contents or
+// the new, whole, and what a killed save leaves is gone after the next save in the folder. Saves
+// make their temporaries unnamed where the file system can; "named" is the way of the others.
+TEST(ReplaceFile, ASaveKilledAtAnyMomentLeavesAWholeFileAndNoLitter) {
+  for (const std::string way : {"unnamed", "named"}) {
+    TempFolder folder;
+    const fs::path file = folder / "game.KRP";
+    const std::size_t size = 64 * 1024;
+    WriteBytes(file, std::vector<uint8_t>(size, 'A'));
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> delay_us(0, 20000);
+    int litter_seen = 0, changes = 0;
+    uint8_t last = 'A';
+    for (int round = 0; round < 100; ++round) {
+      testing::SavingProcess saver({"replace", file.string(), std::to_string(size), way});
+      ASSERT_TRUE(saver.started());
+      const std::string ready = saver.ReadLine();
+      if (ready != "ready") GTEST_SKIP() << way << ": " << ready;
+      usleep(static_cast<useconds_t>(delay_us(random)));
+      saver.Kill();
+      const std::vector<uint8_t> bytes = ReadBytes(file);
+      ASSERT_EQ(bytes.size(), size) << way << ", round " << round;
+      ASSERT_TRUE(bytes == std::vector<uint8_t>(size, bytes[0]) &&
+                  (bytes[0] == 'A' || bytes[0] == 'B'))
+          << way << ", round " << round;
+      changes += bytes[0] != std::exchange(last, bytes[0]) ? 1 : 0;
+      const std::size_t hidden = folder.Entries().size() - 1;
+      EXPECT_LE(hidden, 1U) << way << ", round " << round
+                            << ": earlier saves' temporaries were left";
+      litter_seen += static_cast<int>(hidden);
+    }
+    EXPECT_GT(changes, 0) << way << ": no save was ever done";
+    ReplaceFile(file, Counting(192));
+    EXPECT_EQ(folder.Entries(), Names{"game.KRP"}) << way;
+    std::cout << way << ": of 100 saves killed, " << litter_seen
+              << " left a temporary until the next save\n";
   }
 }
 
