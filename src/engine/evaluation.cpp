@@ -60,30 +60,31 @@ int Distance(int a, int b) {
 }
 
 // The plain steps of side index s: men forward, kings one square any way.
-int PlainSteps(const Position& p, int s, Bitboard empty) {
+[[gnu::always_inline]] inline int PlainSteps(const Position& p, int s, Bitboard empty) {
   const int side = s == 0 ? -1 : 1;
   const Bitboard men = p.pieces[s] & ~p.kings;
   const Bitboard kings = p.pieces[s] & p.kings;
   int steps = 0;
   for (int d = 0; d < 4; ++d) {
     const bool forward = d >= FirstForward(side) && d < FirstForward(side) + 2;
-    steps += std::popcount(Shifted(kings | (forward ? men : 0), kShift[d]) & empty);
+    steps += BitCount(Shifted(kings | (forward ? men : 0), kShift[d]) & empty);
   }
   return steps;
 }
 
 // The terms of one side, from its own point of view.
-int SideScore(const Position& p, int s, const EvalWeights& w, Bitboard empty) {
+[[gnu::always_inline]] inline int SideScore(const Position& p, int s, const EvalWeights& w,
+                                            Bitboard empty) {
   const int side = s == 0 ? -1 : 1;
   const int them = 1 - s;
   const Bitboard men = p.pieces[s] & ~p.kings;
   const Bitboard kings = p.pieces[s] & p.kings;
   const bool enemy_kings = (p.pieces[them] & p.kings) != 0;
-  int score = w.man * std::popcount(men) + w.king * std::popcount(kings);
-  score += w.king_centre * std::popcount(kings & kKingSquares);
+  int score = w.man * BitCount(men) + w.king * BitCount(kings);
+  score += w.king_centre * BitCount(kings & kKingSquares);
   score += w.mobility * PlainSteps(p, s, empty);
   const Bitboard back_row = CrownRow(-side);
-  if (p.pieces[them] & ~p.kings) score += w.back_row * std::popcount(men & back_row);
+  if (p.pieces[them] & ~p.kings) score += w.back_row * BitCount(men & back_row);
   for (Bitboard b = men; b;) {
     const int square = PopFirst(b);
     const int to_go = RowsToGo(s, square);
@@ -96,9 +97,9 @@ int SideScore(const Position& p, int s, const EvalWeights& w, Bitboard empty) {
 }
 
 // The leader's push in the ending: fewer pieces on the board, its kings near the other side's.
-int Progress(const Position& p, int leader, const EvalWeights& w) {
+[[gnu::always_inline]] inline int Progress(const Position& p, int leader, const EvalWeights& w) {
   const int other = 1 - leader;
-  int score = w.trade * (24 - std::popcount(p.pieces[0] | p.pieces[1]));
+  int score = w.trade * (24 - BitCount(p.pieces[0] | p.pieces[1]));
   int total = 0;
   int kings_counted = 0;
   for (Bitboard k = p.pieces[leader] & p.kings; k && kings_counted < 4; ++kings_counted) {
@@ -118,15 +119,14 @@ uint64_t Mix(uint64_t z) {
 
 }  // namespace
 
-int Evaluate(const Position& p, const EvalWeights& w) {
+ZELBO_BIT_COUNT_CLONES int Evaluate(const Position& p, const EvalWeights& w) {
   const Bitboard empty = p.Empty();
   const int white = SideScore(p, 1, w, empty);
   const int black = SideScore(p, 0, w, empty);
   int score = white - black;  // for side +1
-  const int material = (w.man * std::popcount(p.pieces[1] & ~p.kings) +
-                        w.king * std::popcount(p.pieces[1] & p.kings)) -
-                       (w.man * std::popcount(p.pieces[0] & ~p.kings) +
-                        w.king * std::popcount(p.pieces[0] & p.kings));
+  const int material =
+      (w.man * BitCount(p.pieces[1] & ~p.kings) + w.king * BitCount(p.pieces[1] & p.kings)) -
+      (w.man * BitCount(p.pieces[0] & ~p.kings) + w.king * BitCount(p.pieces[0] & p.kings));
   if (material >= w.man && p.pieces[0]) score += Progress(p, 1, w);
   if (material <= -w.man && p.pieces[1]) score -= Progress(p, 0, w);
   if (w.noise > 0) {

@@ -111,7 +111,8 @@ bool Searcher::Repeated(const Position& p, int ply) const {
   return false;
 }
 
-void Searcher::Order(const Position& p, Ply& data, const Move* table_move, int ply) {
+ZELBO_BIT_COUNT_CLONES void Searcher::Order(const Position& p, Ply& data, const Move* table_move,
+                                            int ply) {
   const int us = SideIndex(p.side);
   for (int i = 0; i < data.moves.size(); ++i) {
     const Move& m = data.moves[i];
@@ -119,8 +120,8 @@ void Searcher::Order(const Position& p, Ply& data, const Move* table_move, int p
     if (table_move != nullptr && SameMove(m, *table_move)) {
       score = kTableMoveScore;
     } else if (m.captured) {
-      score = kCaptureScore + 1000 * std::popcount(m.captured) +
-              500 * std::popcount(m.captured & p.kings) + (m.king_after && !m.king_before) * 300;
+      score = kCaptureScore + 1000 * BitCount(m.captured) + 500 * BitCount(m.captured & p.kings) +
+              (m.king_after && !m.king_before) * 300;
     } else if (ply < kMaxPly && SameMove(m, killers_[ply][0])) {
       score = kKillerScore;
     } else if (ply < kMaxPly && SameMove(m, killers_[ply][1])) {

@@ -48,6 +48,18 @@ constexpr int Next(int square, int d) {
   return (kPlayable >> next) & 1 ? next : -1;
 }
 
+// The number of pieces on a set of squares. Where a function that counts in the search's inner
+// loops is marked ZELBO_BIT_COUNT_CLONES, it is compiled twice, with the processor's bit-count
+// instruction and without, and the loader picks the one the processor has (a GNU indirect
+// function): the program still runs on any x86-64. What such a function calls must be inlined
+// into it to be counted by the instruction.
+inline int BitCount(Bitboard b) { return std::popcount(b); }
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define ZELBO_BIT_COUNT_CLONES __attribute__((target_clones("popcnt", "default")))
+#else
+#define ZELBO_BIT_COUNT_CLONES
+#endif
+
 inline int PopFirst(Bitboard& b) {
   const int square = std::countr_zero(b);
   b &= b - 1;
