@@ -65,10 +65,11 @@ void PerftFigures(int runs) {
       Quantile(times, 1), runs, static_cast<double>(count) / Quantile(times, 0.5) / 1000);
 }
 
-void SearchFigures(const Corpus& corpus, int ms) {
+void SearchFigures(const Corpus& corpus, int ms, uint64_t nodes) {
   Engine engine;
   engine::SearchLimits limits;
-  limits.milliseconds = ms;
+  limits.milliseconds = nodes > 0 ? 0 : ms;
+  limits.nodes = nodes;
   const engine::EvalWeights weights = SettingsOf(LevelCount()).weights;
   std::vector<double> nps, depths;
   nps.reserve(corpus.positions.size());
@@ -128,10 +129,13 @@ int main(int argc, char** argv) {
   using namespace zelbo::bench;
   int runs = 7;
   int ms = 50;
+  uint64_t nodes = 0;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string_view option = argv[i];
     if (option == "--runs") {
       runs = std::max(1, std::atoi(argv[i + 1]));
+    } else if (option == "--nodes") {
+      nodes = std::strtoull(argv[i + 1], nullptr, 10);
     } else if (option == "--ms") {
       ms = std::max(1, std::atoi(argv[i + 1]));
     } else {
@@ -144,8 +148,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "zelbo_engine_bench: %s\n", corpus.error.c_str());
     return 1;
   }
+  if (nodes > 0) {
+    SearchFigures(corpus, ms, nodes);
+    return 0;
+  }
   PerftFigures(runs);
-  SearchFigures(corpus, ms);
+  SearchFigures(corpus, ms, 0);
   ReplyFigures(corpus, ms);
   std::printf("signature by depth 4: %llu\n",
               static_cast<unsigned long long>(EngineSignature(corpus.positions, 4)));
