@@ -1,21 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Matches between the levels, and the top level against the designed computer through the window's
-// own path.
+// Matches between the levels, the top level against the designed computer through the window's
+// own path, and the top level against another program through the match protocol.
 //
 //   zelbo_match levels [--ms MS | --nodes N] [--openings N] [--pairs 2:1,3:2,4:3]
 //                      [--set NAME=VALUE,...]
-//     Each pair A:B plays every opening twice, A with each colour; a game that has not ended after
-//     150 moves of each side is a draw. Every reply of a searching level is checked against the
-//     move rules. Level 1 plays side -1 on the board turned round. Level 5 is the top level with
-//     the weights of --set (for tuning). With --nodes every searching level searches that many
-//     nodes instead of thinking MS: the games no longer depend on the machine's load. Prints
-//     wins, draws and losses of A, and A's score.
+//     Each pair A:B plays every opening twice, A with each colour. Every reply of a searching
+//     level is checked against the move rules. Level 1 plays side -1 on the board turned round.
+//     Level 5 is the top level with the weights of --set (for tuning). With --nodes every
+//     searching level searches that many nodes instead of thinking MS: the games no longer depend
+//     on the machine's load. Prints wins, draws and losses of A, and A's score.
+//   zelbo_match engine --program COMMAND [--ms MS | --nodes N] [--openings N] [--seed S]
+//                      [--timeout MS] [--set NAME=VALUE,...]
+//     The top level (with the weights of --set, when given) against the program that the shell
+//     runs from COMMAND, which speaks the match protocol (README). Each of N openings, two moves
+//     deep and drawn by the seed, is played with both colours; every answer is checked against
+//     the move rules, and an answer that is not a legal move, or none within --timeout, loses the
+//     game. Prints every game and a table of the results.
 //   zelbo_match hint [--ms MS | --nodes N] [--openings N]
 //     The top level plays the player's side through hint, its moves clicked through the click
 //     protocol, against the designed ComputerReply, from N openings (100 by default).
+//
+// A game ends when the side to move has no legal move (it has lost), when a position comes back a
+// third time with the same side to move, or after 150 moves of each side (both draws).
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -27,19 +38,24 @@
 #include "game/click_protocol.h"
 #include "game/notation.h"
 #include "match_support.h"
+#include "outside_engine.h"
 
 namespace zelbo::bench {
 namespace {
 
 constexpr int kMaxPlies = 300;
+using Clock = std::chrono::steady_clock;
 
 struct Options {
   int ms = 50;
-  uint64_t nodes =
-      0;  // when set, every searching level searches this many nodes, whatever the time
+  uint64_t nodes = 0;  // when set, every searching level searches this many nodes
   int openings = 12;
+  uint64_t seed = 1;
+  int timeout_ms = 0;  // 0: ten times the time a move, and five seconds more
   std::vector<std::pair<int, int>> pairs = {{2, 1}, {3, 2}, {4, 3}};
   engine::EvalWeights challenger;
+  bool weights_set = false;
+  std::string program;
 };
 
 int* WeightNamed(engine::EvalWeights& w, std::string_view name) {
@@ -56,13 +72,21 @@ int* WeightNamed(engine::EvalWeights& w, std::string_view name) {
   return it == fields.end() ? nullptr : &(w.*(it->second));
 }
 
-enum class Outcome { kFirstWins, kDraw, kSecondWins, kIllegal };
+// What a player did on its turn: the board after its move, or no move (it has lost), or a
+// refused answer (it has lost, and `fault` says why).
+struct Turn {
+  std::optional<Board> after;
+  std::string fault;
+};
 
-// One reply of `level` for `side`; no value when it has no move (or the designed computer
-// declares itself blocked). A searching level's illegal reply sets `illegal`.
-std::optional<Board> Reply(Engine& engine, const Options& options, int level, const Board& board,
-                           int side, const std::vector<Board>& history, bool& illegal) {
-  if (level == 1) return DesignedReply(board, side);
+// A player: its turn for `side` on `board`, given the game's positions with side -1 to move.
+using Player = std::function<Turn(const Board& board, int side, const std::vector<Board>& history)>;
+
+// A searching level's turn, checked against the move rules; a level above LevelCount is the top
+// level with the challenger's weights.
+Turn LevelTurn(Engine& engine, const Options& options, int level, const Board& board, int side,
+               const std::vector<Board>& history) {
+  if (level == 1) return {DesignedReply(board, side), {}};
   std::optional<LevelMove> move;
   if (level > LevelCount()) {
     engine::SearchLimits limits;
@@ -74,35 +98,50 @@ std::optional<Board> Reply(Engine& engine, const Options& options, int level, co
   } else {
     move = engine.Choose(board, static_cast<int8_t>(side), level, options.ms, nullptr, history);
   }
-  if (!move) {
-    if (HasMove(board, side)) illegal = true;
-    return std::nullopt;
-  }
+  if (!move) return {std::nullopt, HasMove(board, side) ? "no move although it had one" : ""};
   auto after = CheckedReply(board, side, *move);
-  if (!after) illegal = true;
-  return after;
+  return {after, after ? "" : "an illegal move"};
+}
+
+enum class Outcome { kFirstWins, kDraw, kSecondWins };
+
+struct GameResult {
+  Outcome outcome = Outcome::kDraw;
+  int plies = 0;
+  std::string ending;  // how it ended
+  bool fault = false;  // the loser's answer was refused
+};
+
+std::string PositionKey(const Board& board, int side) {
+  return FormatBoardLine(board) + (side > 0 ? "+" : "-");
 }
 
 // A game from `opening`, side -1 (to move) played by `first`.
-Outcome PlayGame(Engine& engine, const Options& options, const Board& opening, int first,
-                 int second) {
+GameResult PlayGame(const Board& opening, const Player& first, const Player& second) {
   Board board = opening;
   int side = kPlayerSide;
   std::vector<Board> history;  // the positions with side -1 to move, as the take-back list
+  std::map<std::string, int> seen;
   for (int ply = 0; ply < kMaxPlies; ++ply) {
-    const int level = side == kPlayerSide ? first : second;
-    bool illegal = false;
-    const auto next = Reply(engine, options, level, board, side, history, illegal);
-    if (illegal) return Outcome::kIllegal;
-    if (!next) return side == kPlayerSide ? Outcome::kSecondWins : Outcome::kFirstWins;
-    board = *next;
+    if (++seen[PositionKey(board, side)] == 3) return {Outcome::kDraw, ply, "third repetition"};
+    const Outcome loss = side == kPlayerSide ? Outcome::kSecondWins : Outcome::kFirstWins;
+    if (!HasMove(board, side)) return {loss, ply, "no legal move"};
+    const Turn turn = (side == kPlayerSide ? first : second)(board, side, history);
+    if (!turn.fault.empty()) return {loss, ply, turn.fault, true};
+    if (!turn.after) return {loss, ply, "declared itself blocked"};
+    board = *turn.after;
     side = -side;
     if (side == kPlayerSide) history.push_back(board);
   }
   if (std::getenv("ZELBO_MATCH_VERBOSE") != nullptr) {
-    std::printf("draw %d vs %d: %s\n", first, second, FormatBoardLine(board).c_str());
+    std::printf("draw: %s\n", FormatBoardLine(board).c_str());
   }
-  return Outcome::kDraw;
+  return {Outcome::kDraw, kMaxPlies, "150 moves each"};
+}
+
+std::string Limit(const Options& options) {
+  return options.nodes > 0 ? std::to_string(options.nodes) + " nodes"
+                           : std::to_string(options.ms) + " ms";
 }
 
 int RunLevels(const Options& options) {
@@ -110,8 +149,7 @@ int RunLevels(const Options& options) {
   Engine engine;
   engine.SetFixedNodes(options.nodes);
   std::printf("%d openings, two games each, %s a reply\n", static_cast<int>(openings.size()),
-              options.nodes > 0 ? (std::to_string(options.nodes) + " nodes").c_str()
-                                : (std::to_string(options.ms) + " ms").c_str());
+              Limit(options).c_str());
   int failures = 0;
   for (const auto& [a, b] : options.pairs) {
     int wins = 0, draws = 0, losses = 0, illegal = 0;
@@ -119,12 +157,17 @@ int RunLevels(const Options& options) {
       for (int colour = 0; colour < 2; ++colour) {
         const int first = colour == 0 ? a : b;
         const int second = colour == 0 ? b : a;
-        const Outcome outcome = PlayGame(engine, options, opening, first, second);
-        if (outcome == Outcome::kIllegal) {
+        const auto player = [&](int level) -> Player {
+          return [&, level](const Board& board, int side, const std::vector<Board>& history) {
+            return LevelTurn(engine, options, level, board, side, history);
+          };
+        };
+        const GameResult result = PlayGame(opening, player(first), player(second));
+        if (result.fault) {
           ++illegal;
-        } else if (outcome == Outcome::kDraw) {
+        } else if (result.outcome == Outcome::kDraw) {
           ++draws;
-        } else if ((outcome == Outcome::kFirstWins) == (colour == 0)) {
+        } else if ((result.outcome == Outcome::kFirstWins) == (colour == 0)) {
           ++wins;
         } else {
           ++losses;
@@ -140,6 +183,116 @@ int RunLevels(const Options& options) {
     failures += illegal;
   }
   return failures == 0 ? 0 : 1;
+}
+
+// Wins, draws and losses of one player, and the slowest of its replies.
+struct Tally {
+  int wins = 0, draws = 0, losses = 0;
+  void Add(double points) { points > 0.75 ? ++wins : points > 0.25 ? ++draws : ++losses; }
+  int Games() const { return wins + draws + losses; }
+  double Score() const { return Games() == 0 ? 0 : (wins + 0.5 * draws) / Games(); }
+  // Half the width of the score's 95% interval: 1.96 standard errors of the mean of the games'
+  // points (1, 1/2 or 0).
+  double Margin() const {
+    const int n = Games();
+    if (n < 2) return 0;
+    const double s = Score();
+    const double variance =
+        (wins * (1 - s) * (1 - s) + draws * (0.5 - s) * (0.5 - s) + losses * s * s) / n;
+    return 1.96 * std::sqrt(variance / n);
+  }
+};
+
+void PrintTallyRow(const char* label, const Tally& t) {
+  std::printf("| %s | %d | %d | %d | %d | %.1f%% ± %.1f |\n", label, t.Games(), t.wins, t.draws,
+              t.losses, 100 * t.Score(), 100 * t.Margin());
+}
+
+// A turn timed: the slowest so far is kept in `slowest` (ms).
+Turn Timed(const Player& player, const Board& board, int side, const std::vector<Board>& history,
+           double& slowest) {
+  const auto begin = Clock::now();
+  Turn turn = player(board, side, history);
+  slowest =
+      std::max(slowest, std::chrono::duration<double, std::milli>(Clock::now() - begin).count());
+  return turn;
+}
+
+int RunEngine(const Options& options) {
+  if (options.program.empty()) {
+    std::fprintf(stderr, "zelbo_match engine: --program COMMAND is needed\n");
+    return 2;
+  }
+  const std::vector<Board> openings = Openings(2, options.openings, options.seed);
+  const int ms = options.ms;
+  const auto timeout = std::chrono::milliseconds(
+      options.timeout_ms > 0 ? options.timeout_ms : 10 * std::max(ms, 1) + 5000);
+  Engine engine;
+  engine.SetFixedNodes(options.nodes);
+  OutsideEngine other(options.program);
+  double ours_slowest = 0, other_slowest = 0;
+  const int top = options.weights_set ? LevelCount() + 1 : LevelCount();
+  const Player ours = [&](const Board& board, int side, const std::vector<Board>& history) {
+    return Timed(
+        [&](const Board& b, int s, const std::vector<Board>& h) {
+          return LevelTurn(engine, options, top, b, s, h);
+        },
+        board, side, history, ours_slowest);
+  };
+  const Player theirs = [&](const Board& board, int side, const std::vector<Board>& history) {
+    return Timed(
+        [&](const Board& b, int s, const std::vector<Board>&) -> Turn {
+          const auto answer = other.Ask(b, s, ms, timeout);
+          if (!answer) return {std::nullopt, "no answer in time"};
+          const auto move = ParseAnswer(*answer);
+          const auto after = move ? CheckedReply(b, s, *move) : std::nullopt;
+          if (!after) return {std::nullopt, "refused answer \"" + *answer + "\""};
+          return {after, {}};
+        },
+        board, side, history, other_slowest);
+  };
+
+  std::printf(
+      "the top level against \"%s\": %d openings two moves deep (seed %llu), each "
+      "played with both colours, %s a move\n",
+      options.program.c_str(), static_cast<int>(openings.size()),
+      static_cast<unsigned long long>(options.seed), Limit(options).c_str());
+  Tally by_colour[2], all;
+  int faults = 0;
+  for (std::size_t i = 0; i < openings.size(); ++i) {
+    for (int colour = 0; colour < 2; ++colour) {
+      const bool ours_first = colour == 0;  // the top level plays side -1, which moves first
+      other.NewGame();
+      const GameResult result =
+          ours_first ? PlayGame(openings[i], ours, theirs) : PlayGame(openings[i], theirs, ours);
+      const double points = result.outcome == Outcome::kDraw                        ? 0.5
+                            : (result.outcome == Outcome::kFirstWins) == ours_first ? 1
+                                                                                    : 0;
+      by_colour[colour].Add(points);
+      all.Add(points);
+      if (result.fault && points > 0.5) ++faults;
+      if (result.fault && points < 0.5) {
+        std::fprintf(stderr, "the top level's own answer was refused\n");
+        return 1;
+      }
+      std::printf("opening %2zu, top level as side %s: %-4s after %3d plies (%s)\n", i + 1,
+                  ours_first ? "-1" : "+1",
+                  points > 0.75   ? "win"
+                  : points > 0.25 ? "draw"
+                                  : "loss",
+                  result.plies, result.ending.c_str());
+      std::fflush(stdout);
+    }
+  }
+  std::printf("\n| the top level plays | games | wins | draws | losses | score (95%%) |\n");
+  std::printf("|---|---|---|---|---|---|\n");
+  PrintTallyRow("side -1 (moves first)", by_colour[0]);
+  PrintTallyRow("side +1", by_colour[1]);
+  PrintTallyRow("both", all);
+  std::printf("\ngames the other program lost by a refused or missing answer: %d\n", faults);
+  std::printf("slowest reply: the top level %.1f ms, the other program %.1f ms\n", ours_slowest,
+              other_slowest);
+  return 0;
 }
 
 // A port that keeps the end-of-game words to tell who won.
@@ -207,56 +360,77 @@ int RunHint(const Options& options) {
                                                                                              : 1;
 }
 
+// Splits "a,b,c" and calls `each` on every part; false as soon as it is.
+bool ForEachPart(const std::string& value, const std::function<bool(const std::string&)>& each) {
+  for (std::size_t at = 0; at < value.size();) {
+    const std::size_t end = std::min(value.find(',', at), value.size());
+    if (!each(value.substr(at, end - at))) return false;
+    at = end + 1;
+  }
+  return true;
+}
+
+bool ParseOption(Options& options, std::string_view option, const std::string& value) {
+  if (option == "--ms") {
+    options.ms = std::atoi(value.c_str());
+  } else if (option == "--nodes") {
+    options.nodes = std::strtoull(value.c_str(), nullptr, 10);
+  } else if (option == "--openings") {
+    options.openings = std::atoi(value.c_str());
+  } else if (option == "--seed") {
+    options.seed = std::strtoull(value.c_str(), nullptr, 10);
+  } else if (option == "--timeout") {
+    options.timeout_ms = std::atoi(value.c_str());
+  } else if (option == "--program") {
+    options.program = value;
+  } else if (option == "--pairs") {
+    options.pairs.clear();
+    return ForEachPart(value, [&](const std::string& pair) {
+      const std::size_t colon = pair.find(':');
+      if (colon == std::string::npos) return false;
+      options.pairs.push_back({std::atoi(pair.c_str()), std::atoi(pair.c_str() + colon + 1)});
+      return true;
+    });
+  } else if (option == "--set") {
+    options.weights_set = true;
+    return ForEachPart(value, [&](const std::string& setting) {
+      const std::size_t equals = setting.find('=');
+      int* field = equals == std::string::npos
+                       ? nullptr
+                       : WeightNamed(options.challenger, setting.substr(0, equals));
+      if (field != nullptr) *field = std::atoi(setting.c_str() + equals + 1);
+      return field != nullptr;
+    });
+  } else {
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 }  // namespace zelbo::bench
 
 int main(int argc, char** argv) {
   using namespace zelbo::bench;
-  if (argc < 2) {
-    std::fprintf(stderr,
-                 "usage: zelbo_match levels|hint [--ms MS] [--openings N] [--pairs A:B,...] "
-                 "[--set NAME=VALUE,...]\n");
-    return 2;
-  }
-  const std::string_view mode = argv[1];
+  constexpr const char* kUsage =
+      "usage: zelbo_match levels [--ms MS | --nodes N] [--openings N] [--pairs A:B,...] "
+      "[--set NAME=VALUE,...]\n"
+      "       zelbo_match engine --program COMMAND [--ms MS | --nodes N] [--openings N] "
+      "[--seed S] [--timeout MS] [--set NAME=VALUE,...]\n"
+      "       zelbo_match hint [--ms MS | --nodes N] [--openings N]\n";
+  const std::string_view mode = argc < 2 ? "" : argv[1];
   Options options;
   if (mode == "hint") options.openings = 100;
-  for (int i = 2; i + 1 < argc; i += 2) {
-    const std::string_view option = argv[i];
-    const std::string value = argv[i + 1];
-    if (option == "--ms") {
-      options.ms = std::atoi(value.c_str());
-    } else if (option == "--nodes") {
-      options.nodes = std::strtoull(value.c_str(), nullptr, 10);
-    } else if (option == "--openings") {
-      options.openings = std::atoi(value.c_str());
-    } else if (option == "--pairs") {
-      options.pairs.clear();
-      for (std::size_t at = 0; at < value.size();) {
-        const std::size_t end = std::min(value.find(',', at), value.size());
-        const std::string pair = value.substr(at, end - at);
-        const std::size_t colon = pair.find(':');
-        if (colon == std::string::npos) return 2;
-        options.pairs.push_back({std::atoi(pair.c_str()), std::atoi(pair.c_str() + colon + 1)});
-        at = end + 1;
-      }
-    } else if (option == "--set") {
-      for (std::size_t at = 0; at < value.size();) {
-        const std::size_t end = std::min(value.find(',', at), value.size());
-        const std::string setting = value.substr(at, end - at);
-        const std::size_t equals = setting.find('=');
-        int* field = equals == std::string::npos
-                         ? nullptr
-                         : WeightNamed(options.challenger, setting.substr(0, equals));
-        if (field == nullptr) return 2;
-        *field = std::atoi(setting.c_str() + equals + 1);
-        at = end + 1;
-      }
-    } else {
+  if (mode == "engine") options.openings = 20;
+  for (int i = 2; i < argc; i += 2) {
+    if (i + 1 >= argc || !ParseOption(options, argv[i], argv[i + 1])) {
+      std::fputs(kUsage, stderr);
       return 2;
     }
   }
   if (mode == "levels") return RunLevels(options);
+  if (mode == "engine") return RunEngine(options);
   if (mode == "hint") return RunHint(options);
+  std::fputs(kUsage, stderr);
   return 2;
 }

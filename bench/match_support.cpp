@@ -25,9 +25,21 @@ class TwoPlayerPort : public SilentPort {
   std::string messages;
 };
 
+// A Fisher-Yates shuffle by SplitMix64, the same on every machine and library.
+void Shuffle(std::vector<engine::Position>& positions, uint64_t seed) {
+  uint64_t state = seed;
+  for (std::size_t i = positions.size(); i > 1; --i) {
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    z ^= z >> 31;
+    std::swap(positions[i - 1], positions[z % i]);
+  }
+}
+
 }  // namespace
 
-std::vector<Board> Openings(int plies, int count) {
+std::vector<Board> Openings(int plies, int count, uint64_t seed) {
   Board start{};
   SetupInitialPosition(start);
   std::vector<engine::Position> layer = {engine::PositionOf(start, kPlayerSide)};
@@ -44,6 +56,7 @@ std::vector<Board> Openings(int plies, int count) {
     }
     layer = std::move(next);
   }
+  if (seed != 0) Shuffle(layer, seed);
   std::vector<Board> openings;
   const std::size_t wanted = std::min(layer.size(), static_cast<std::size_t>(std::max(count, 0)));
   for (std::size_t i = 0; i < wanted; ++i) {

@@ -3,6 +3,7 @@
 // a searching level's reply checked against the move rules.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,9 +13,10 @@
 
 namespace zelbo::bench {
 
-// `count` distinct positions `plies` moves after the opening, spread evenly over all of them in the
-// generator's order (all of them when there are fewer).
-std::vector<Board> Openings(int plies, int count);
+// `count` distinct positions `plies` moves after the opening (all of them when there are fewer):
+// spread evenly over all of them in the generator's order, or with a `seed`, the first of them
+// shuffled by that seed.
+std::vector<Board> Openings(int plies, int count, uint64_t seed = 0);
 
 // The board turned half a turn with the sides' codes swapped: side -1's position seen as side
 // +1's. Doing it twice gives the board back.
