@@ -10,35 +10,27 @@ namespace zelbo::engine {
 namespace {
 
 // The squares a man of side index s on a square could ever reach: its forward cone.
-struct Cones {
+constexpr auto kCones = [] {
   std::array<std::array<Bitboard, kSquareBits>, 2> cone{};
-  Cones() {
-    for (int s = 0; s < 2; ++s) {
-      const int side = s == 0 ? -1 : 1;
-      for (int square = kSquareBits - 1; square >= 0; --square) {
-        if (!((kPlayable >> square) & 1)) continue;
-        Bitboard reach = 0;
-        for (int d = FirstForward(side); d < FirstForward(side) + 2; ++d) {
-          const int next = Next(square, d);
-          if (next >= 0) reach |= Bit(next);
-        }
-        cone[s][square] = reach;
+  for (int s = 0; s < 2; ++s) {
+    const int side = s == 0 ? -1 : 1;
+    for (int square = 0; square < kSquareBits; ++square) {
+      if (!((kPlayable >> square) & 1)) continue;
+      for (int d = FirstForward(side); d < FirstForward(side) + 2; ++d) {
+        if (Next(square, d) >= 0) cone[s][square] |= Bit(Next(square, d));
       }
-      // Close the cones: each square's cone holds the cones of the squares it steps to.
-      for (int pass = 0; pass < 8; ++pass) {
-        for (int square = 0; square < kSquareBits; ++square) {
-          Bitboard all = cone[s][square];
-          for (Bitboard b = cone[s][square]; b;) all |= cone[s][PopFirst(b)];
-          cone[s][square] = all;
-        }
+    }
+    // Close the cones: each square's cone holds the cones of the squares it steps to.
+    for (int pass = 0; pass < 8; ++pass) {
+      for (int square = 0; square < kSquareBits; ++square) {
+        Bitboard all = cone[s][square];
+        for (Bitboard b = cone[s][square]; b;) all |= cone[s][PopFirst(b)];
+        cone[s][square] = all;
       }
     }
   }
-};
-const Cones& TheCones() {
-  static const Cones cones;
-  return cones;
-}
+  return cone;
+}();
 
 // The long diagonal A1-H8 and the centre, where a king commands most.
 constexpr Bitboard kKingSquares = [] {
@@ -53,10 +45,36 @@ constexpr Bitboard kKingSquares = [] {
 }();
 
 // Rows still to go for a man of side index s: side -1 crowns on row 1, side +1 on row 8.
-int RowsToGo(int s, int square) { return s == 0 ? RowOf(square) - 1 : 8 - RowOf(square); }
+constexpr auto kRowsToGo = [] {
+  std::array<std::array<int8_t, kSquareBits>, 2> rows{};
+  for (int square = 0; square < kSquareBits; ++square) {
+    rows[0][square] = static_cast<int8_t>(RowOf(square) - 1);
+    rows[1][square] = static_cast<int8_t>(8 - RowOf(square));
+  }
+  return rows;
+}();
 
-int Distance(int a, int b) {
-  return std::max(std::abs(ColumnOf(a) - ColumnOf(b)), std::abs(RowOf(a) - RowOf(b)));
+// The squares at most r king steps from a square (r from 0 to 7), for the distance to the
+// nearest of a set.
+constexpr auto kWithin = [] {
+  std::array<std::array<Bitboard, 8>, kSquareBits> within{};
+  for (int a = 0; a < kSquareBits; ++a) {
+    for (int b = 0; b < kSquareBits; ++b) {
+      if (!((kPlayable >> a) & 1) || !((kPlayable >> b) & 1)) continue;
+      const int columns =
+          ColumnOf(a) > ColumnOf(b) ? ColumnOf(a) - ColumnOf(b) : ColumnOf(b) - ColumnOf(a);
+      const int rows = RowOf(a) > RowOf(b) ? RowOf(a) - RowOf(b) : RowOf(b) - RowOf(a);
+      for (int r = std::max(columns, rows); r < 8; ++r) within[a][r] |= Bit(b);
+    }
+  }
+  return within;
+}();
+
+// The distance in king steps from `square` to the nearest of `pieces`; 8 when there is none.
+int NearestDistance(int square, Bitboard pieces) {
+  int r = 1;
+  while (r < 8 && !(kWithin[square][r] & pieces)) ++r;
+  return r;
 }
 
 // The plain steps of side index s: men forward, kings one square any way.
@@ -87,9 +105,9 @@ int Distance(int a, int b) {
   if (p.pieces[them] & ~p.kings) score += w.back_row * BitCount(men & back_row);
   for (Bitboard b = men; b;) {
     const int square = PopFirst(b);
-    const int to_go = RowsToGo(s, square);
+    const int to_go = kRowsToGo[s][square];
     score += w.advance[std::clamp(7 - to_go, 0, 6)];
-    if (!enemy_kings && (TheCones().cone[s][square] & p.pieces[them]) == 0) {
+    if (!enemy_kings && (kCones[s][square] & p.pieces[them]) == 0) {
       score += std::max(0, w.runaway - 8 * to_go);
     }
   }
@@ -103,10 +121,7 @@ int Distance(int a, int b) {
   int total = 0;
   int kings_counted = 0;
   for (Bitboard k = p.pieces[leader] & p.kings; k && kings_counted < 4; ++kings_counted) {
-    const int king = PopFirst(k);
-    int nearest = 8;
-    for (Bitboard e = p.pieces[other]; e;) nearest = std::min(nearest, Distance(king, PopFirst(e)));
-    total += 8 - nearest;
+    total += 8 - NearestDistance(PopFirst(k), p.pieces[other]);
   }
   return score + w.chase * total;
 }

@@ -32,24 +32,47 @@ void Emit(const Chain& chain, int to, bool king, Bitboard captured) {
   }
 }
 
-// Every step of the piece on `square`: visit(landing, king after, captured after, takes). A man
-// steps or jumps forward and is crowned on its last row; a king slides past empty squares and
-// walls, over single pieces of the other side, stopping at its own piece or at two of the other
-// side together, and takes the last piece of the other side that it passed.
-template <typename Visit>
+// The squares along each diagonal from each square, nearest first, and all of them as a set.
+struct Ray {
+  std::array<int8_t, 7> squares{};
+  int count = 0;
+  Bitboard all = 0;
+};
+constexpr auto kRays = [] {
+  std::array<std::array<Ray, 4>, kSquareBits> rays{};
+  for (int square = 0; square < kSquareBits; ++square) {
+    if (!((kPlayable >> square) & 1)) continue;
+    for (int d = 0; d < 4; ++d) {
+      Ray& ray = rays[square][d];
+      for (int q = Next(square, d); q >= 0; q = Next(q, d)) {
+        ray.squares[ray.count++] = static_cast<int8_t>(q);
+        ray.all |= Bit(q);
+      }
+    }
+  }
+  return rays;
+}();
+
+// Every step of the piece on `square`, or only the capturing ones: visit(landing, king after,
+// captured after, takes). A man steps or jumps forward and is crowned on its last row; a king
+// slides past empty squares and walls, over single pieces of the other side, stopping at its own
+// piece or at two of the other side together, and takes the last piece of the other side that it
+// passed.
+template <bool kCapturesOnly, typename Visit>
 void ForEachStep(const Chain& chain, int square, bool king, Bitboard captured, Visit visit) {
   const Bitboard empty = chain.Empty(captured);
   const Bitboard enemies = chain.Enemies(captured);
   if (!king) {
     const Bitboard crown = CrownRow(chain.side);
     for (int d = FirstForward(chain.side); d < FirstForward(chain.side) + 2; ++d) {
-      const int next = Next(square, d);
-      if (next < 0) continue;
+      const Ray& ray = kRays[square][d];
+      if (ray.count == 0) continue;
+      const int next = ray.squares[0];
       if ((empty >> next) & 1) {
-        visit(next, (crown >> next) & 1, captured, false);
-      } else if ((enemies >> next) & 1) {
-        const int landing = Next(next, d);
-        if (landing >= 0 && ((empty >> landing) & 1)) {
+        if (!kCapturesOnly) visit(next, (crown >> next) & 1, captured, false);
+      } else if (ray.count > 1 && ((enemies >> next) & 1)) {
+        const int landing = ray.squares[1];
+        if ((empty >> landing) & 1) {
           visit(landing, (crown >> landing) & 1, captured | Bit(next), true);
         }
       }
@@ -57,9 +80,12 @@ void ForEachStep(const Chain& chain, int square, bool king, Bitboard captured, V
     return;
   }
   for (int d = 0; d < 4; ++d) {
+    const Ray& ray = kRays[square][d];
+    if (kCapturesOnly && !(ray.all & enemies)) continue;
     int last_enemy = -1;
     bool enemy_before = false;
-    for (int q = Next(square, d); q >= 0; q = Next(q, d)) {
+    for (int i = 0; i < ray.count; ++i) {
+      const int q = ray.squares[i];
       const Bitboard bit = Bit(q);
       if (chain.others & bit) break;
       if (enemies & bit) {
@@ -72,7 +98,7 @@ void ForEachStep(const Chain& chain, int square, bool king, Bitboard captured, V
       if (!(empty & bit)) continue;  // a wall
       if (last_enemy >= 0) {
         visit(q, true, captured | Bit(last_enemy), true);
-      } else {
+      } else if (!kCapturesOnly) {
         visit(q, true, captured, false);
       }
     }
@@ -83,17 +109,19 @@ void ForEachStep(const Chain& chain, int square, bool king, Bitboard captured, V
 // while the other side has pieces left; after a capture a plain step may end the move too. The
 // first steps that capture nothing are generated elsewhere.
 void ChainFrom(const Chain& chain, int square, bool king, Bitboard captured) {
-  ForEachStep(chain, square, king, captured,
-              [&](int landing, bool king_after, Bitboard captured_after, bool takes) {
-                if (takes) {
-                  Emit(chain, landing, king_after, captured_after);
-                  if (chain.Enemies(captured_after)) {
-                    ChainFrom(chain, landing, king_after, captured_after);
-                  }
-                } else if (captured && chain.plain_last_steps) {
-                  Emit(chain, landing, king_after, captured);
-                }
-              });
+  const auto step = [&](int landing, bool king_after, Bitboard captured_after, bool takes) {
+    if (takes) {
+      Emit(chain, landing, king_after, captured_after);
+      if (chain.Enemies(captured_after)) ChainFrom(chain, landing, king_after, captured_after);
+    } else {
+      Emit(chain, landing, king_after, captured);
+    }
+  };
+  if (captured && chain.plain_last_steps) {
+    ForEachStep<false>(chain, square, king, captured, step);
+  } else {
+    ForEachStep<true>(chain, square, king, captured, step);
+  }
 }
 
 // Looks for the steps of `target` from a state of its chain, writing the landings.
@@ -101,7 +129,7 @@ bool FindSteps(const Chain& chain, int square, bool king, Bitboard captured, con
                MoveSteps& steps) {
   if (steps.count >= static_cast<int>(steps.landings.size())) return false;
   bool found = false;
-  ForEachStep(
+  ForEachStep<false>(
       chain, square, king, captured,
       [&](int landing, bool king_after, Bitboard captured_after, bool takes) {
         if (found) return;
@@ -130,8 +158,21 @@ Chain ChainOf(const Position& position, MoveList& list, int from, bool plain_las
           position.side};
 }
 
+// The men of the side to move that can take: a piece of the other side ahead, an empty square
+// beyond it.
+Bitboard MenThatTake(const Position& position) {
+  const Bitboard men = position.Own() & ~position.kings;
+  const Bitboard empty = position.Empty();
+  const Bitboard enemies = position.Enemy();
+  Bitboard takers = 0;
+  for (int d = FirstForward(position.side); d < FirstForward(position.side) + 2; ++d) {
+    takers |= men & Shifted(enemies & Shifted(empty, -kShift[d]), -kShift[d]);
+  }
+  return takers;
+}
+
 void GenerateChains(const Position& position, MoveList& list, bool plain_last_steps) {
-  for (Bitboard b = position.Own(); b;) {
+  for (Bitboard b = (position.Own() & position.kings) | MenThatTake(position); b;) {
     const int from = PopFirst(b);
     ChainFrom(ChainOf(position, list, from, plain_last_steps), from, (position.kings >> from) & 1,
               0);
@@ -149,6 +190,19 @@ void GenerateManSteps(const Position& position, MoveList& list) {
       const bool king = (crown >> to) & 1;
       list.AddPlain(
           {0, static_cast<uint8_t>(to - kShift[d]), static_cast<uint8_t>(to), false, king});
+    }
+  }
+}
+
+// The plain moves of a king: along each diagonal, past walls, up to the first piece.
+void GenerateKingSlides(const Chain& chain, int from) {
+  const Bitboard occupied = chain.others | chain.Enemies(0);
+  for (int d = 0; d < 4; ++d) {
+    const Ray& ray = kRays[from][d];
+    for (int i = 0; i < ray.count; ++i) {
+      const int q = ray.squares[i];
+      if ((occupied >> q) & 1) break;
+      if (!((chain.position.walls >> q) & 1)) Emit(chain, q, true, 0);
     }
   }
 }
@@ -196,10 +250,7 @@ void GenerateMoves(const Position& position, MoveList& list) {
   GenerateManSteps(position, list);
   for (Bitboard b = position.Own() & position.kings; b;) {
     const int from = PopFirst(b);
-    const Chain chain = ChainOf(position, list, from);
-    ForEachStep(chain, from, true, 0, [&](int landing, bool, Bitboard, bool takes) {
-      if (!takes) Emit(chain, landing, true, 0);
-    });
+    GenerateKingSlides(ChainOf(position, list, from), from);
   }
 }
 

@@ -2,35 +2,6 @@
 #include "engine/position.h"
 
 namespace zelbo::engine {
-namespace {
-
-// SplitMix64: a fixed sequence, so keys are the same in every run.
-uint64_t NextRandom(uint64_t& state) {
-  uint64_t z = (state += 0x9E3779B97F4A7C15ull);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-  return z ^ (z >> 31);
-}
-
-ZobristKeys MakeZobrist() {
-  ZobristKeys keys{};
-  uint64_t state = 0x5A454C424Full;
-  for (auto& side : keys.piece) {
-    for (auto& kind : side) {
-      for (auto& square : kind) square = NextRandom(state);
-    }
-  }
-  for (auto& square : keys.wall) square = NextRandom(state);
-  keys.side = NextRandom(state);
-  return keys;
-}
-
-}  // namespace
-
-const ZobristKeys& Zobrist() {
-  static const ZobristKeys keys = MakeZobrist();
-  return keys;
-}
 
 Position PositionOf(const Board& board, int side) {
   Position position;

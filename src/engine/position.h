@@ -41,12 +41,31 @@ Board BoardOfPosition(const Position& position, Board board);
 // The key of a position from scratch; the moves keep it up to date.
 uint64_t ComputeKey(const Position& position);
 
-// Zobrist numbers: one per side, kind and square, one per wall square, one for side +1 to move.
+// Zobrist numbers: one per side, kind and square, one per wall square, one for side +1 to move,
+// drawn from a fixed SplitMix64 sequence so that keys are the same in every run.
 struct ZobristKeys {
   uint64_t piece[2][2][kSquareBits];  // [side index][king][square]
   uint64_t wall[kSquareBits];
   uint64_t side;
 };
-const ZobristKeys& Zobrist();
+inline constexpr ZobristKeys kZobristKeys = [] {
+  ZobristKeys keys{};
+  uint64_t state = 0x5A454C424Full;
+  const auto next = [&state] {
+    uint64_t z = (state += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  };
+  for (auto& side : keys.piece) {
+    for (auto& kind : side) {
+      for (auto& square : kind) square = next();
+    }
+  }
+  for (auto& square : keys.wall) square = next();
+  keys.side = next();
+  return keys;
+}();
+inline const ZobristKeys& Zobrist() { return kZobristKeys; }
 
 }  // namespace zelbo::engine

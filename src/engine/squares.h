@@ -60,7 +60,7 @@ inline int BitCount(Bitboard b) { return std::popcount(b); }
 #define ZELBO_BIT_COUNT_CLONES
 #endif
 
-inline int PopFirst(Bitboard& b) {
+constexpr int PopFirst(Bitboard& b) {
   const int square = std::countr_zero(b);
   b &= b - 1;
   return square;
