@@ -53,6 +53,16 @@ constexpr auto kRowsToGo = [] {
   }
   return rows;
 }();
+// How far a man on a square has come, as an index of EvalWeights::advance.
+constexpr auto kAdvance = [] {
+  std::array<std::array<int8_t, kSquareBits>, 2> advance{};
+  for (int s = 0; s < 2; ++s) {
+    for (int square = 0; square < kSquareBits; ++square) {
+      advance[s][square] = static_cast<int8_t>(std::clamp(7 - kRowsToGo[s][square], 0, 6));
+    }
+  }
+  return advance;
+}();
 
 // The squares at most r king steps from a square (r from 0 to 7), for the distance to the
 // nearest of a set.
@@ -103,12 +113,12 @@ int NearestDistance(int square, Bitboard pieces) {
   score += w.mobility * PlainSteps(p, s, empty);
   const Bitboard back_row = CrownRow(-side);
   if (p.pieces[them] & ~p.kings) score += w.back_row * BitCount(men & back_row);
+  for (Bitboard b = men; b;) score += w.advance[kAdvance[s][PopFirst(b)]];
+  if (enemy_kings) return score;
   for (Bitboard b = men; b;) {
     const int square = PopFirst(b);
-    const int to_go = kRowsToGo[s][square];
-    score += w.advance[std::clamp(7 - to_go, 0, 6)];
-    if (!enemy_kings && (kCones[s][square] & p.pieces[them]) == 0) {
-      score += std::max(0, w.runaway - 8 * to_go);
+    if ((kCones[s][square] & p.pieces[them]) == 0) {
+      score += std::max(0, w.runaway - 8 * kRowsToGo[s][square]);
     }
   }
   return score;

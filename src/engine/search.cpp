@@ -162,17 +162,19 @@ bool Searcher::LostWithoutStep(const Position& p, bool can_wait) const {
 int Searcher::Quiescence(const Position& p, int alpha, int beta, int ply) {
   ++nodes_;
   if (OutOfTime()) return 0;
-  Ply& data = plies_[ply];
-  GenerateCaptures(p, data.moves);
+  // A side that can wait may stand pat: when that is enough, its captures are never generated.
   const bool can_wait = HasPlainStep(p);
-  if ((data.moves.empty() && !can_wait) || LostWithoutStep(p, can_wait)) return -kMate + ply;
-  if (ply >= kMaxPly) return Evaluate(p, weights_);
+  if (LostWithoutStep(p, can_wait)) return -kMate + ply;
   int best = -kInfinity;
   if (can_wait) {
     best = Evaluate(p, weights_);
-    if (best >= beta) return best;
+    if (best >= beta || ply >= kMaxPly) return best;
     alpha = std::max(alpha, best);
   }
+  Ply& data = plies_[ply];
+  GenerateCaptures(p, data.moves);
+  if (data.moves.empty() && !can_wait) return -kMate + ply;
+  if (ply >= kMaxPly) return Evaluate(p, weights_);
   Order(p, data, nullptr, ply);
   for (int i = 0; i < data.moves.size(); ++i) {
     PickNext(data.moves, data.scores, i);
