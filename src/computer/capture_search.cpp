@@ -72,12 +72,13 @@ CaptureStep NextKingStep(const Board& board, SquareRef s, ChainState& state, Cel
 
 // The king of side +1, having taken, runs along its last line while the next square is empty and
 // the player could still take something.
-void Retreat(Board& board, SquareRef s, Direction last) {
+SquareRef Retreat(Board& board, SquareRef s, Direction last) {
   while (IsEmpty(board, Neighbour(s, last, 1)) && CaptureScore(board, kPlayerSide) != 0) {
     WriteCell(board, s, kEmpty);
     s = Neighbour(s, last, 1);
     WriteCell(board, s, kComputerKing);
   }
+  return s;
 }
 
 }  // namespace
@@ -135,7 +136,7 @@ CaptureStep NextCaptureStep(const Board& board, SquareRef s, ChainState& state) 
   }
 }
 
-void PlayCaptureChain(Board& board, SquareRef s, ChainState& state, bool retreat) {
+void PlayCaptureChain(Board& board, SquareRef s, ChainState& state, bool retreat, ChainLog* log) {
   for (;;) {
     const CaptureStep step = NextCaptureStep(board, s, state);
     if (IsNoSquare(step.landing)) break;
@@ -145,9 +146,13 @@ void PlayCaptureChain(Board& board, SquareRef s, ChainState& state, bool retreat
     WriteCell(board, s, kEmpty);
     state.final_square = step.landing;
     s = step.landing;
+    if (log != nullptr && log->count < log->steps.size()) log->steps[log->count++] = step;
   }
   if (retreat && ReadCell(board, s) == kComputerKing && state.capture_count > 0) {
-    Retreat(board, s, state.last_direction);
+    const SquareRef end = Retreat(board, s, state.last_direction);
+    if (log != nullptr && end != s && log->count < log->steps.size()) {
+      log->steps[log->count++] = {0, end};
+    }
   }
 }
 

@@ -9,6 +9,7 @@
 // the saved image back, so that every measurement leaves the board byte for byte as it was.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "game/board.h"
@@ -38,6 +39,14 @@ struct ChainState {
   SquareRef final_square = 0;               // landing square of the chain's last step
 };
 
+// The steps of a chain as it is played, for the game's record: each landing and the piece it took
+// (none for a king's slide step), and the run of an exposed king as one last step. A chain takes
+// at most one piece a step and slides only before a capture, so it never has more steps than this.
+struct ChainLog {
+  std::array<CaptureStep, 64> steps;
+  uint8_t count = 0;
+};
+
 // Copies the whole 192-byte image, the meaningless bytes included.
 void CopyBoard(Board& destination, const Board& source);
 
@@ -58,8 +67,10 @@ void FindAttacker(const Board& board, SquareRef s, CellCode b, AttackInfo& info)
 CaptureStep NextCaptureStep(const Board& board, SquareRef s, ChainState& state);
 
 // Plays the whole chain of the piece on `s` on the board. With `retreat`, a king of side +1 that
-// took something then runs on along its line while it stays exposed to the player.
-void PlayCaptureChain(Board& board, SquareRef s, ChainState& state, bool retreat);
+// took something then runs on along its line while it stays exposed to the player. With a `log`,
+// every step is written down in it.
+void PlayCaptureChain(Board& board, SquareRef s, ChainState& state, bool retreat,
+                      ChainLog* log = nullptr);
 
 // How much `side` could take now: every chain that a threatened piece's attacker could play, plus
 // 2 for each threatened king. The board is left as it was found; the score wraps at 256.

@@ -74,16 +74,6 @@ class BoardForPatterns {
   std::array<Lanes, kChunkCount> not_code_;
 };
 
-// The stored move, as stored: the piece on From goes to To, is promoted there, and the piece on
-// Captured is removed when Captured names a playable square.
-void PlayStoredMove(const ExperienceRecord& record, Board& board) {
-  const CellCode piece = ReadCell(board, record.from);
-  WriteCell(board, record.from, kEmpty);
-  WriteCell(board, record.to, piece);
-  Promote(board, record.to);
-  if (ReadCell(board, record.captured) != kUnusable) WriteCell(board, record.captured, kEmpty);
-}
-
 // "Similar Experience N:°" and the record's index, written into `buffer` so a turn allocates
 // nothing.
 template <std::size_t N>
@@ -95,6 +85,14 @@ std::string_view SimilarExperienceMessage(std::size_t index, char (&buffer)[N]) 
 
 }  // namespace
 
+void PlayStoredMove(Board& board, SquareRef from, SquareRef to, SquareRef captured) {
+  const CellCode piece = ReadCell(board, from);
+  WriteCell(board, from, kEmpty);
+  WriteCell(board, to, piece);
+  Promote(board, to);
+  if (ReadCell(board, captured) != kUnusable) WriteCell(board, captured, kEmpty);
+}
+
 bool PatternMatches(const ExperienceRecord& record, const Board& board) {
   return BoardForPatterns(board).Matches(record.pattern);
 }
@@ -104,7 +102,7 @@ bool HasPlayableMove(const ExperienceRecord& record) {
          (IsNoSquare(record.captured) || OnBoard(record.captured));
 }
 
-void PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played) {
+const ExperienceRecord* PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played) {
   char message[kSimilarExperienceText.size() + 12];
   const auto& list = state.experience_list;
   const BoardForPatterns board(state.board);
@@ -112,11 +110,12 @@ void PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played) 
     const ExperienceRecord& record = list[i];
     if (!board.Matches(record.pattern) || !HasPlayableMove(record)) continue;
     port.ShowMessage(SimilarExperienceMessage(i, message));
-    PlayStoredMove(record, state.board);
+    PlayStoredMove(state.board, record.from, record.to, record.captured);
     move_played = true;
     state.side_to_move = static_cast<int8_t>(-state.side_to_move);
-    return;
+    return &record;
   }
+  return nullptr;
 }
 
 }  // namespace zelbo

@@ -24,9 +24,14 @@ bool PatternMatches(const ExperienceRecord& record, const Board& board);
 // and Captured names one there or none.
 bool HasPlayableMove(const ExperienceRecord& record);
 
+// A record's move as stored: the code on From goes to To, which promotes a man on its last row,
+// and Captured, when it names a playable square, is emptied. Nothing is checked.
+void PlayStoredMove(Board& board, SquareRef from, SquareRef to, SquareRef captured);
+
 // Plays the move of the newest matching record with a playable move, after the message
 // "Similar Experience N:°" with its index, and sets `move_played`; the side to move passes. Does
-// nothing when no record matches. The board is not redrawn here.
-void PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played);
+// nothing when no record matches. The board is not redrawn here. Returns the record played, none
+// when nothing was played.
+const ExperienceRecord* PlayExperience(GameState& state, BoardWindowPort& port, bool& move_played);
 
 }  // namespace zelbo

@@ -56,11 +56,12 @@ void ForEachPlainMove(const Board& board, Visit visit) {
 // Every chain of side +1 is played once from the position of the start of the turn. The longest
 // one wins; among the longest, the one after which the player has the fewest capture chances;
 // among those, the last one in the scan, columns 1 to 8 and rows 1 to 8 within a column.
-void ChooseCapture(GameState& state, bool& move_played) {
+SquareRef ChooseCapture(GameState& state, bool& move_played) {
   Board& board = state.board;
   Board start;
   CopyBoard(start, board);
   Board best{};
+  SquareRef best_square = 0;
   uint8_t best_count = 0;
   uint8_t best_threats = 0;
   for (int column = 1; column <= 8; ++column) {
@@ -75,6 +76,7 @@ void ChooseCapture(GameState& state, bool& move_played) {
         if (chain.capture_count > best_count || threats <= best_threats) {
           best_count = chain.capture_count;
           best_threats = threats;
+          best_square = MakeSquare(column, row);
           CopyBoard(best, board);
         }
       }
@@ -83,11 +85,12 @@ void ChooseCapture(GameState& state, bool& move_played) {
   }
   if (best_count == 0) {
     CopyBoard(board, start);
-    return;
+    return 0;
   }
   state.side_to_move = static_cast<int8_t>(-state.side_to_move);
   CopyBoard(board, best);
   move_played = true;
+  return best_square;
 }
 
 // Each attacked piece counts one; the attacker is then moved two squares toward its landing
@@ -138,9 +141,10 @@ bool PlayerCanCaptureFrom(const Board& board, SquareRef s) {
 
 // Each candidate is scored once by what the player could take after it; the first candidate with
 // the lowest score wins, so a score of 0 ends the search at once.
-void ChoosePlainMove(GameState& state, bool& move_played, Board& chosen) {
+PlainMove ChoosePlainMove(GameState& state, bool& move_played, Board& chosen) {
   Board& board = state.board;
   uint8_t best_score = kHighestAcceptedScore + 1;
+  PlainMove best;
   ForEachPlainMove(board, [&](SquareRef s, Direction d, uint8_t n) {
     Board before;
     CopyBoard(before, board);
@@ -148,6 +152,7 @@ void ChoosePlainMove(GameState& state, bool& move_played, Board& chosen) {
     const uint8_t p = CaptureScore(board, kPlayerSide);
     if (p < best_score) {
       best_score = p;
+      best = {s, Neighbour(s, d, n)};
       CopyBoard(chosen, board);
     }
     CopyBoard(board, before);
@@ -156,23 +161,25 @@ void ChoosePlainMove(GameState& state, bool& move_played, Board& chosen) {
   if (best_score <= kHighestAcceptedScore) move_played = true;
   state.computer_capture_score = CaptureScore(board, kComputerSide);
   state.player_capture_score = CaptureScore(board, kPlayerSide);
+  return move_played ? best : PlainMove{};
 }
 
 // A computer without a move loses; once the game is over there is nobody left to tell.
-void PlayPlainMove(GameState& state, BoardWindowPort& port, bool& move_played) {
+PlainMove PlayPlainMove(GameState& state, BoardWindowPort& port, bool& move_played) {
   Board chosen{};
-  ChoosePlainMove(state, move_played, chosen);
+  const PlainMove move = ChoosePlainMove(state, move_played, chosen);
   if (move_played) {
     CopyBoard(state.board, chosen);
     port.DrawBoard();
     state.side_to_move = static_cast<int8_t>(-state.side_to_move);
-    return;
+    return move;
   }
-  if (state.game_over) return;
+  if (state.game_over) return move;
   port.SetApplicationTitle(kBlockedTitle);
   port.ShowMessage(kBlockedMessage);
   state.game_over = true;
   port.SetPanelVisible(true);
+  return move;
 }
 
 }  // namespace zelbo

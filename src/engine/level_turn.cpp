@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "engine/level_turn.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "computer/computer_turn.h"
 #include "computer/experience_matching.h"
 #include "engine/move_gen.h"
 #include "game/end_of_game.h"
 #include "game/take_back.h"
+#include "record/played_moves.h"
 
 namespace zelbo {
 namespace {
@@ -40,6 +44,20 @@ void CheckPlayerHasMove(GameState& state, BoardWindowPort& port) {
   port.SetPanelVisible(true);
 }
 
+// The searched move joins the record as the clicks that would play it; then the end-of-game rules
+// that follow a move.
+void RecordLevelMove(GameState& state, BoardWindowPort& port, const GamePosition& before,
+                     const std::optional<LevelMove>& move) {
+  if (move) {
+    const int count = std::min<int>(move->landing_count, LevelMove::kMaxLandings);
+    const std::vector<SquareRef> landings(move->landings.begin(), move->landings.begin() + count);
+    RecordedMove recorded = MoveOfLandings(before, move->from, landings);
+    recorded.after = state.board;
+    state.record.Append(before, std::move(recorded));
+  }
+  CheckGameEnds(state, port);
+}
+
 }  // namespace
 
 bool ComputerReplyDue(const GameState& state, const BoardWindowPort& port) {
@@ -48,10 +66,13 @@ bool ComputerReplyDue(const GameState& state, const BoardWindowPort& port) {
 
 bool PlayExperienceReply(GameState& state, BoardWindowPort& port) {
   if (!port.IsExperienceChecked()) return false;
+  const GamePosition before{state.board, state.side_to_move};
   bool move_played = false;
-  PlayExperience(state, port, move_played);
+  const ExperienceRecord* record = PlayExperience(state, port, move_played);
   if (!move_played) return false;
   port.DrawBoard();
+  RecordTurn(state, port, before,
+             {TurnMove::Kind::kExperience, record->from, record->to, record->captured});
   AppendHistory(state, port);
   return true;
 }
@@ -59,6 +80,7 @@ bool PlayExperienceReply(GameState& state, BoardWindowPort& port) {
 void PlaySearchedReply(GameState& state, BoardWindowPort& port,
                        const std::optional<LevelMove>& move) {
   state.backup_board = state.board;
+  const GamePosition before{state.board, state.side_to_move};
   if (!move) {
     EndByBlockedComputer(state, port);
   } else {
@@ -68,6 +90,7 @@ void PlaySearchedReply(GameState& state, BoardWindowPort& port,
     CheckPlayerHasMove(state, port);
     if (!state.game_over) CheckMaterial(state, port);
   }
+  RecordLevelMove(state, port, before, move);
   AppendHistory(state, port);
 }
 

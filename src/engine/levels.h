@@ -80,6 +80,7 @@ class Engine {
   // A fixed node budget for every searching level, with no time limit: replies that do not depend
   // on the machine, for tests and transcripts. 0 goes back to the time.
   void SetFixedNodes(uint64_t nodes) { fixed_nodes_ = nodes; }
+  uint64_t FixedNodes() const { return fixed_nodes_; }
 
   // The move of a search result as clicks; no value for no move.
   static std::optional<LevelMove> ToLevelMove(const Board& board, int8_t side,

@@ -15,6 +15,8 @@ void NewGame(GameState& state, BoardWindowPort& port) {
   state.side_to_move = kPlayerSide;
   state.history_count = 0;
   state.history.clear();
+  state.history_plies.clear();
+  state.record.Restart({state.board, state.side_to_move});
   port.SetTakeBackCaption("0");
 }
 

@@ -10,6 +10,7 @@
 #include "experience/experience_record.h"
 #include "game/board.h"
 #include "game/board_window_port.h"
+#include "record/game_record.h"
 
 namespace zelbo {
 
@@ -37,6 +38,12 @@ struct GameState {
   std::vector<Board> history;
   uint32_t history_count = 0;
 
+  // Every move of the game since its start, both sides; and for each entry of the take-back list,
+  // the number of moves the record held when it was taken, so that a take-back shortens the record
+  // to match the board.
+  GameRecord record;
+  std::vector<std::size_t> history_plies;
+
   // What each side could capture, as the last plain-move choice measured it. Not reset by NewGame.
   uint8_t player_capture_score = 0;
   uint8_t computer_capture_score = 0;
@@ -52,7 +59,8 @@ struct GameState {
 };
 
 // Resets the game: the opening position, side -1 to move, nothing selected, the take-back list
-// emptied and its button reading "0". It draws nothing and leaves the gauges and the panel alone.
+// emptied and its button reading "0", an empty record from the opening. It draws nothing and
+// leaves the gauges and the panel alone.
 void NewGame(GameState& state, BoardWindowPort& port);
 
 }  // namespace zelbo

@@ -10,27 +10,27 @@ constexpr std::string_view kIllegalMove = "illegal move !!!!!!";
 constexpr std::string_view kIllegalMove2 = "illegal move 2 !!!!!!";
 
 // A man goes one square forward, or jumps two forward over a piece of the other side.
-MoveCheckResult CheckManStep(const GameState& state, SquareRef from, SquareRef to,
-                             DiagonalStep step, int side) {
+MoveCheckResult CheckManStep(const Board& board, SquareRef from, SquareRef to, DiagonalStep step,
+                             int side) {
   const bool forward = side == kPlayerSide ? step.direction >= 3 : step.direction <= 2;
-  if (!forward || step.distance > 2) return {false, state.no_square};
-  if (step.distance == 1) return {true, state.no_square};
+  if (!forward || step.distance > 2) return {false, 0};
+  if (step.distance == 1) return {true, 0};
   const SquareRef middle = Midpoint(from, to);
-  const CellCode jumped = ReadCell(state.board, middle);
+  const CellCode jumped = ReadCell(board, middle);
   if (jumped == -side || jumped == -2 * side) return {true, middle};
-  return {false, state.no_square};
+  return {false, 0};
 }
 
 // A king flies along the diagonal; it may not pass its own pieces nor two enemy pieces in a row,
 // and takes the last enemy piece of its path.
-MoveCheckResult CheckKingStep(const GameState& state, SquareRef from, DiagonalStep step,
+MoveCheckResult CheckKingStep(const Board& board, SquareRef from, DiagonalStep step,
                               CellCode king) {
-  MoveCheckResult result{true, state.no_square};
+  MoveCheckResult result{true, 0};
   const CellCode man = static_cast<CellCode>(king / 2);
   bool enemy_seen = false;
   for (int i = 1; i < step.distance; ++i) {
     const SquareRef q = Neighbour(from, step.direction, static_cast<uint8_t>(i));
-    const CellCode c = ReadCell(state.board, q);
+    const CellCode c = ReadCell(board, q);
     if (c == king || c == man) return {false, result.captured};
     if (c == -king || c == -man) {
       if (enemy_seen) return {false, result.captured};
@@ -44,6 +44,7 @@ MoveCheckResult CheckKingStep(const GameState& state, SquareRef from, DiagonalSt
 }
 
 void Refuse(GameState& state, BoardWindowPort& port, std::string_view message, bool restore) {
+  state.record.CancelMove();
   state.selected_square = ClearedSquare(state.selected_square);
   if (restore) state.board = state.backup_board;
   port.DrawBoard();
@@ -51,23 +52,59 @@ void Refuse(GameState& state, BoardWindowPort& port, std::string_view message, b
   port.ShowMessage(message);
 }
 
+// Each landing joins the move under way in the record; the move starts with its first landing.
+void RecordStep(GameState& state, SquareRef landing, SquareRef taken) {
+  if (!state.record.MoveUnderWay()) {
+    state.record.BeginMove({state.board, state.side_to_move}, state.selected_square);
+  }
+  state.record.AddStep({landing, taken});
+}
+
+// A move ends when its last step passes the turn, or when one of its captures ended the game.
+void EndPlayerMove(GameState& state, BoardWindowPort& port) {
+  state.record.EndMove(state.board);
+  CheckGameEnds(state, port);
+}
+
 }  // namespace
 
 MoveCheckResult CheckMove(const GameState& state, SquareRef from, SquareRef to) {
+  MoveCheckResult result = CheckStep(state.board, from, to);
+  if (IsNoSquare(result.captured)) result.captured = state.no_square;
+  return result;
+}
+
+MoveCheckResult CheckStep(const Board& board, SquareRef from, SquareRef to) {
   const DiagonalStep step = DirectionBetween(from, to);
-  if (step.direction == kNoDirection) return {false, state.no_square};
-  const CellCode code = ReadCell(state.board, from);
+  if (step.direction == kNoDirection) return {false, 0};
+  const CellCode code = ReadCell(board, from);
   switch (code) {
     case kComputerMan:
-      return CheckManStep(state, from, to, step, kComputerSide);
+      return CheckManStep(board, from, to, step, kComputerSide);
     case kPlayerMan:
-      return CheckManStep(state, from, to, step, kPlayerSide);
+      return CheckManStep(board, from, to, step, kPlayerSide);
     case kComputerKing:
     case kPlayerKing:
-      return CheckKingStep(state, from, step, code);
+      return CheckKingStep(board, from, step, code);
     default:
-      return {false, state.no_square};
+      return {false, 0};
   }
+}
+
+bool HasLegalMove(const Board& board, int side) {
+  for (int column = 1; column <= 8; ++column) {
+    for (int row = 1; row <= 8; ++row) {
+      const SquareRef from = MakeSquare(column, row);
+      if (!IsOwnPiece(board, side, from)) continue;
+      for (Direction d = 1; d <= 4; ++d) {
+        for (uint8_t n = 1; n <= 7; ++n) {
+          const SquareRef to = Neighbour(from, d, n);
+          if (ReadCell(board, to) == kEmpty && CheckStep(board, from, to).ok) return true;
+        }
+      }
+    }
+  }
+  return false;
 }
 
 void ApplyMove(GameState& state, BoardWindowPort& port, bool continue_chain) {
@@ -86,6 +123,12 @@ void ApplyMove(GameState& state, BoardWindowPort& port, bool continue_chain) {
     state.selected_square = 0;
   }
   port.DrawBoard();
+}
+
+void DropMoveUnderWay(GameState& state) {
+  if (const GamePosition* before = state.record.BeforeMoveUnderWay()) state.board = before->board;
+  state.record.CancelMove();
+  state.selected_square = 0;
 }
 
 void PlayerClick(GameState& state, BoardWindowPort& port, SquareRef s, bool final) {
@@ -113,8 +156,10 @@ void PlayerClick(GameState& state, BoardWindowPort& port, SquareRef s, bool fina
         captured_a_piece = true;
         state.captured_square = r.captured;
       }
+      RecordStep(state, s, captured_a_piece ? r.captured : SquareRef{0});
       if (final) state.backup_board = state.board;
       ApplyMove(state, port, !final);
+      if (final || state.game_over) EndPlayerMove(state, port);
     } else {
       Refuse(state, port, kIllegalMove, true);
       refused = true;

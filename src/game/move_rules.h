@@ -19,11 +19,23 @@ struct MoveCheckResult {
 // the other side standing together, taking the last piece of the other side on its path.
 MoveCheckResult CheckMove(const GameState& state, SquareRef from, SquareRef to);
 
+// The same check on any board; the capture is 0 when the step takes nothing.
+MoveCheckResult CheckStep(const Board& board, SquareRef from, SquareRef to);
+
+// True when `side` has a piece with a legal step onto an empty square: a move its player could
+// make.
+bool HasLegalMove(const Board& board, int side);
+
 // Applies the step from selected_square to target_square, removing captured_square, promoting,
 // then keeping the turn (`continue_chain`) or passing it, and redrawing.
 void ApplyMove(GameState& state, BoardWindowPort& port, bool continue_chain);
 
-// One mouse-button release over square `s` (0 off the board): `final` is the left button.
+// Gives up the move a player has begun: nothing is selected any more, and the steps of a chain
+// already landed are put back.
+void DropMoveUnderWay(GameState& state);
+
+// One mouse-button release over square `s` (0 off the board): `final` is the left button. A move
+// that ends joins the game's record, and the end-of-game rules that follow a move are checked.
 void PlayerClick(GameState& state, BoardWindowPort& port, SquareRef s, bool final);
 
 }  // namespace zelbo

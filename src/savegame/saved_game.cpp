@@ -33,7 +33,9 @@ bool LoadSavedGame(GameState& state, BoardWindowPort& port, const std::filesyste
     port.ShowMessage(error.text());
     return false;
   }
+  state.record.Restart({state.board, state.side_to_move});
   CheckMaterial(state, port);
+  NoteResult(state);
   return true;
 }
 

@@ -24,7 +24,8 @@ Board ReadSavedGame(const std::filesystem::path& path);
 // Stores the board as the whole file. A failed save leaves the old file as it was.
 void WriteSavedGame(const std::filesystem::path& path, const Board& board);
 
-// Starts a new game on the saved position: NewGame, read the board, then the material check. A
+// Starts a new game on the saved position: NewGame, read the board (an empty record starts from
+// it), then the material check. A
 // failed read is shown and returns false; the board then holds the reset position, none of the
 // file's bytes. This is also what the board window runs for a file named on the command line.
 bool LoadSavedGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path);

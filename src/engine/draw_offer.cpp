@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "engine/draw_offer.h"
+
+#include <algorithm>
+
+#include "engine/search.h"
+#include "game/end_of_game.h"
+
+namespace zelbo {
+namespace {
+
+// A search with one move to choose from plays it without a score: such moves are played first,
+// this many at most.
+constexpr int kMostForcedMoves = 8;
+
+bool DesignedComputerAccepts(const Board& board) {
+  return PieceCount(board, kComputerSide) <= PieceCount(board, kPlayerSide);
+}
+
+}  // namespace
+
+bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move, int level,
+                         int32_t milliseconds, std::span<const Board> history) {
+  if (level <= 1 || level > LevelCount()) return DesignedComputerAccepts(board);
+  const LevelSettings settings = SettingsOf(level);
+  engine::SearchLimits limits;
+  if (settings.depth > 0) limits.depth = settings.depth;
+  limits.milliseconds = std::max(milliseconds, int32_t{1});
+  if (engine.FixedNodes() > 0) {
+    limits.nodes = engine.FixedNodes();
+    limits.milliseconds = 0;
+  }
+  Board position = board;
+  int side = side_to_move;
+  for (int forced = 0; forced <= kMostForcedMoves; ++forced) {
+    const engine::SearchResult result =
+        engine.Search(position, static_cast<int8_t>(side), limits, settings.weights, history);
+    // A side without a move has lost.
+    if (!result.has_move) return side == kComputerSide;
+    if (result.depth > 0) return (side == kComputerSide ? result.score : -result.score) <= 0;
+    const auto move = Engine::ToLevelMove(position, static_cast<int8_t>(side), result);
+    if (!move) break;
+    ApplyLevelMove(position, *move);
+    side = -side;
+  }
+  return DesignedComputerAccepts(position);
+}
+
+void AnswerDrawOffer(GameState& state, BoardWindowPort& port, bool accepted) {
+  if (state.game_over) return;
+  if (accepted) return EndByAgreedDraw(state, port, true);
+  RefuseDraw(port);
+}
+
+void OfferDraw(GameState& state, BoardWindowPort& port, Engine& engine) {
+  if (state.game_over) return;
+  if (!port.IsComputerChecked()) return EndByAgreedDraw(state, port, false);
+  AnswerDrawOffer(state, port,
+                  ComputerAcceptsDraw(engine, state.board, state.side_to_move, state.level,
+                                      state.execution_time, state.history));
+}
+
+}  // namespace zelbo
