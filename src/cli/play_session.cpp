@@ -14,6 +14,8 @@ namespace zelbo {
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
+// A search up to this long runs to its end without a look at the input, as in the window.
+constexpr int32_t kLongestUnwatchedSearch = 100;
 
 std::string_view TrimBlanks(std::string_view text) {
   const auto first = text.find_first_not_of(kBlanks);
@@ -39,6 +41,24 @@ std::optional<int64_t> NumberIn(std::string_view text, int64_t low, int64_t high
   }
   if (value < low || value > high) return std::nullopt;
   return value;
+}
+
+// An input line as a command: its word and its argument; no value for a blank line or a comment.
+struct CommandLine {
+  std::string_view word;
+  std::string_view argument;
+};
+std::optional<CommandLine> SplitCommand(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  line = TrimBlanks(line);
+  if (line.empty() || line.front() == '#') return std::nullopt;
+  const auto word_end = std::min(line.find_first_of(kBlanks), line.size());
+  return CommandLine{line.substr(0, word_end), TrimBlanks(line.substr(word_end))};
+}
+
+bool IsNewCommand(std::string_view line) {
+  const auto command = SplitCommand(line);
+  return command && command->word == "new" && command->argument.empty();
 }
 
 }  // namespace
@@ -68,19 +88,15 @@ void PlaySession::Start(const PlayOptions& options) {
 }
 
 bool PlaySession::Execute(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  line = TrimBlanks(line);
-  if (line.empty() || line.front() == '#') return true;
-  const auto word_end = std::min(line.find_first_of(kBlanks), line.size());
-  const std::string_view word = line.substr(0, word_end);
-  const std::string_view argument = TrimBlanks(line.substr(word_end));
+  const auto typed = SplitCommand(line);
+  if (!typed) return true;
   bool known = false;
   for (const Command& command : kCommands) {
-    if (command.word != word) continue;
-    (this->*command.run)(argument);
+    if (command.word != typed->word) continue;
+    (this->*command.run)(typed->argument);
     known = true;
   }
-  if (!known) Error("unknown command '" + EscapeText(word) + "'");
+  if (!known) Error("unknown command '" + EscapeText(typed->word) + "'");
   PrintState();
   return !quit_;
 }
@@ -92,9 +108,38 @@ void PlaySession::MouseUp(std::string_view argument, MouseButton button) {
     if (!square) return Error("expected a square A1..H8 or -, not '" + EscapeText(argument) + "'");
     s = *square;
   }
-  if (BoardMouseUp(state_, port_, s, button)) {
-    LevelReply(state_, port_, engine_);
-  }
+  if (BoardMouseUp(state_, port_, s, button)) ComputerReplies();
+}
+
+// The computer's reply at the chosen level, as LevelReply plays it, thinking a minute at most; a
+// search that watches the input and is stopped plays nothing.
+void PlaySession::ComputerReplies() {
+  if (state_.level <= 1) return LevelReply(state_, port_, engine_);
+  if (!ComputerReplyDue(state_, port_) || PlayExperienceReply(state_, port_)) return;
+  const auto move = Think([this](const std::atomic<bool>& stop) {
+    return engine_.Choose(state_.board, kComputerSide, state_.level,
+                          ThinkingTime(state_.execution_time), &stop, state_.history);
+  });
+  if (move) PlaySearchedReply(state_, port_, *move);
+}
+
+// A search by the time that a person would wait for watches the input; one by a fixed number of
+// nodes never does, so that what comes next cannot change a transcript.
+bool PlaySession::WatchesInput() const {
+  return input_ != nullptr && fixed_nodes_ == 0 &&
+         ThinkingTime(state_.execution_time) > kLongestUnwatchedSearch;
+}
+
+// The search's move; no value when "new" or the end of the input came while it ran, which end
+// it at once and drop its move.
+std::optional<std::optional<LevelMove>> PlaySession::Think(const Search& search) {
+  std::atomic<bool> stop{false};
+  if (!WatchesInput()) return std::optional<std::optional<LevelMove>>(std::in_place, search(stop));
+  input_->Watch(stop, IsNewCommand);
+  std::optional<LevelMove> move = search(stop);
+  input_->EndWatch();
+  if (stop) return std::nullopt;
+  return move;
 }
 
 void PlaySession::LeftUp(std::string_view argument) { MouseUp(argument, MouseButton::kLeft); }
@@ -152,25 +197,30 @@ void PlaySession::Level(std::string_view argument) {
 // The "Execution time" dialog, confirmed with the text: a text that is no whole number is
 // reported with the run-time's message and changes nothing.
 void PlaySession::Time(std::string_view argument) {
-  const auto value = ParseInteger(argument);
-  if (!value) return port_.ShowMessage(NotAnIntegerMessage(argument));
-  state_.execution_time = *value;
+  const ExecutionTimeEntry entry = ReadExecutionTime(argument, state_.level > 1);
+  if (!entry.value) return port_.ShowMessage(entry.refusal);
+  state_.execution_time = *entry.value;
   if (!state_.game_over) port_.DrawBoard();
 }
 
 // The hint for the side to move (the top level's move), or the move a searching level would
 // play, as "hint SQ SQ ..." or "hint none".
 void PlaySession::Hint(std::string_view argument) {
-  std::optional<LevelMove> move;
-  if (argument.empty()) {
-    move = engine_.Hint(state_.board, state_.side_to_move, state_.execution_time, nullptr,
-                        state_.history);
-  } else {
-    const auto level = NumberIn(argument, 2, LevelCount());
-    if (!level) return Error("expected a searching level 2.." + std::to_string(LevelCount()));
-    move = engine_.Choose(state_.board, state_.side_to_move, static_cast<int>(*level),
-                          state_.execution_time, nullptr, state_.history);
+  int level = LevelCount();
+  if (!argument.empty()) {
+    const auto chosen = NumberIn(argument, 2, LevelCount());
+    if (!chosen) return Error("expected a searching level 2.." + std::to_string(LevelCount()));
+    level = static_cast<int>(*chosen);
   }
+  const auto found = Think([&](const std::atomic<bool>& stop) {
+    const int32_t time = ThinkingTime(state_.execution_time);
+    return argument.empty()
+               ? engine_.Hint(state_.board, state_.side_to_move, time, &stop, state_.history)
+               : engine_.Choose(state_.board, state_.side_to_move, level, time, &stop,
+                                state_.history);
+  });
+  if (!found) return;
+  const std::optional<LevelMove>& move = *found;
   out_ << "hint";
   if (!move) out_ << " none";
   if (move) {
@@ -185,7 +235,8 @@ void PlaySession::Hint(std::string_view argument) {
 void PlaySession::Nodes(std::string_view argument) {
   const auto nodes = NumberIn(argument, 0, 100000000);
   if (!nodes) return Error("expected a node count 0..100000000");
-  engine_.SetFixedNodes(static_cast<uint64_t>(*nodes));
+  fixed_nodes_ = static_cast<uint64_t>(*nodes);
+  engine_.SetFixedNodes(fixed_nodes_);
 }
 
 void PlaySession::Error(std::string_view description) { out_ << "error " << description << '\n'; }
@@ -201,11 +252,13 @@ void PlaySession::PrintState() {
 }
 
 int RunPlay(std::istream& in, std::ostream& out, const PlayOptions& options) {
-  PlaySession session(out);
+  LineReader input(in);
+  PlaySession session(out, &input);
   session.Start(options);
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!session.Execute(line)) break;
+  while (true) {
+    out.flush();  // what a command printed, before the program waits for the next one
+    const std::optional<std::string> line = input.Next();
+    if (!line || !session.Execute(*line)) break;
   }
   out.flush();
   return 0;

@@ -3,13 +3,16 @@
 // with a transcript of every event on the output.
 #pragma once
 
+#include <atomic>
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string_view>
 
 #include "cli/cli_port.h"
+#include "cli/line_reader.h"
 #include "engine/levels.h"
 #include "game/click_protocol.h"
 #include "game/game_state.h"
@@ -23,7 +26,10 @@ struct PlayOptions {
 
 class PlaySession {
  public:
-  explicit PlaySession(std::ostream& out) : out_(out), port_(out) {}
+  // With `input`, the lines to come: a long search watches it and stops at "new" or at its end.
+  // Without, every search runs to its end.
+  explicit PlaySession(std::ostream& out, LineReader* input = nullptr)
+      : out_(out), port_(out), input_(input) {}
 
   // The start-up: a new game, the store and the position of the options, then the state.
   void Start(const PlayOptions& options);
@@ -54,6 +60,11 @@ class PlaySession {
   void Hint(std::string_view argument);
   void Nodes(std::string_view argument);
 
+  void ComputerReplies();
+  using Search = std::function<std::optional<LevelMove>(const std::atomic<bool>& stop)>;
+  bool WatchesInput() const;
+  std::optional<std::optional<LevelMove>> Think(const Search& search);
+
   void Error(std::string_view description);
   void PrintState();
 
@@ -61,6 +72,8 @@ class PlaySession {
   CliPort port_;
   GameState state_;
   Engine engine_;  // the searching levels' table, allocated once for the run
+  uint64_t fixed_nodes_ = 0;
+  LineReader* input_;
   bool quit_ = false;
 };
 

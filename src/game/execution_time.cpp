@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/execution_time.h"
 
+#include <algorithm>
+
 namespace zelbo {
 
 std::optional<int32_t> ParseInteger(std::string_view text) {
@@ -33,6 +35,20 @@ std::optional<int32_t> ParseInteger(std::string_view text) {
 
 std::string NotAnIntegerMessage(std::string_view text) {
   return "'" + std::string(text) + "' n'est pas une valeur entière correcte";
+}
+
+int32_t ThinkingTime(int32_t execution_time) {
+  return std::clamp<int32_t>(execution_time, 1, kLongestThinkingTime);
+}
+
+ExecutionTimeEntry ReadExecutionTime(std::string_view text, bool searching_level) {
+  const std::optional<int32_t> value = ParseInteger(text);
+  if (!value) return {std::nullopt, NotAnIntegerMessage(text)};
+  if (searching_level && *value > kLongestThinkingTime) {
+    return {std::nullopt, "'" + std::string(text) + "' : un niveau qui cherche réfléchit " +
+                              std::to_string(kLongestThinkingTime) + " ms au plus"};
+  }
+  return {value, {}};
 }
 
 }  // namespace zelbo

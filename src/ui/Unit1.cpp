@@ -100,11 +100,7 @@ TForm1::TForm1(Application& application, std::optional<std::filesystem::path> sa
 }
 
 // A search still running is stopped before the engine it uses goes.
-TForm1::~TForm1() {
-  if (!thinking_->busy()) return;
-  thinking_->Stop();
-  QApplication::restoreOverrideCursor();
-}
+TForm1::~TForm1() { StopThinking(); }
 
 void TForm1::SetWindows(TForm2* editor, TForm3* skins, TForm4* help) {
   editor_ = editor;
@@ -393,8 +389,11 @@ void TForm1::FormClick() {
   if (Panel1->isVisible()) Panel1->hide();
 }
 
+// A new game does not wait for the computer: its thinking ends at once, and its reply and what
+// waited for it are dropped with the game.
 void TForm1::Nouvelle1Click() {
-  if (WaitsForTheComputer([this] { Nouvelle1Click(); })) return;
+  StopThinking();
+  waiting_.clear();
   NewGame(state_, *this);
   Gauge1->SetProgress(Gauge1->max_value());
   Gauge2->SetProgress(Gauge1->max_value());
@@ -402,10 +401,17 @@ void TForm1::Nouvelle1Click() {
   DrawBoard();
 }
 
+// Opening a game does not wait for the computer either: its thinking ends at once. When no game
+// is opened after all, the game goes on: the computer thinks its reply again.
 void TForm1::open1Click() {
-  if (WaitsForTheComputer([this] { open1Click(); })) return;
+  const bool replying = StopThinking() && ComputerReplyDue(state_, *this);
   const auto file = application_.dialogs().OpenFileName(this, SavedGameDialog(false));
-  if (file) OpenSavedGame(state_, *this, PathOf(*file));
+  if (file) {
+    waiting_.clear();
+    return OpenSavedGame(state_, *this, PathOf(*file));
+  }
+  if (replying) ComputerReplies();
+  RunWaitingCommands();
 }
 
 void TForm1::Save1Click() {
@@ -421,10 +427,9 @@ void TForm1::empdexecution1Click() {
                                                       QStringLiteral(" Time : "),
                                                       QString::number(state_.execution_time));
   if (text) {
-    const std::string entered = text->toStdString();
-    const auto value = ParseInteger(entered);
-    if (!value) return ShowMessage(NotAnIntegerMessage(entered));
-    state_.execution_time = *value;
+    const ExecutionTimeEntry entry = ReadExecutionTime(text->toStdString(), state_.level > 1);
+    if (!entry.value) return ShowMessage(entry.refusal);
+    state_.execution_time = *entry.value;
   }
   if (!state_.game_over) DrawBoard();
 }
@@ -496,7 +501,6 @@ void TForm1::bsauvegarderClick() {
 }
 
 void TForm1::bouvrirClick() {
-  if (WaitsForTheComputer([this] { bouvrirClick(); })) return;
   open1Click();
   ApplySkin(SelectedSkin());
 }
@@ -534,8 +538,7 @@ Engine& TForm1::engine() {
   return *engine_;
 }
 
-// A value under 1 means 1.
-int32_t TForm1::ThinkingTime() const { return std::max<int32_t>(state_.execution_time, 1); }
+int32_t TForm1::ThinkingTime() const { return zelbo::ThinkingTime(state_.execution_time); }
 
 // The computer answers at the chosen level. A search that a person would notice runs off this
 // thread: the window goes on living, and what would change the game waits for the reply.
@@ -561,6 +564,13 @@ void TForm1::Think(Thinking::Search search, Thinking::Done done) {
                      done(move);
                      RunWaitingCommands();
                    });
+}
+
+bool TForm1::StopThinking() {
+  if (!thinking_->busy()) return false;
+  thinking_->Stop();
+  QApplication::restoreOverrideCursor();
+  return true;
 }
 
 bool TForm1::WaitsForTheComputer(std::function<void()> command) {

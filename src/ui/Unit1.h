@@ -97,7 +97,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void LevelClick(int level);
   void Hint1Click();
 
-  // The computer is thinking off the user-interface thread; what would change the game waits.
+  // The computer is thinking off the user-interface thread; what would change the game waits,
+  // but for "Nouveau", "Ouvrir" and closing the window, which stop it.
   bool thinking() const { return thinking_->busy(); }
 
   // Applies the skin named `skin_name` (a folder of "SKIN" beside the program, its name's bytes as
@@ -173,6 +174,8 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   int32_t ThinkingTime() const;
   void ComputerReplies();
   void Think(Thinking::Search search, Thinking::Done done);
+  // Ends a search at once, its move never played; true when one was running.
+  bool StopThinking();
   bool WaitsForTheComputer(std::function<void()> command);
   void RunWaitingCommands();
   const Picture* SquarePicture(CellCode code) const;

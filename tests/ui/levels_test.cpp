@@ -12,10 +12,16 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <limits>
 #include <memory>
+#include <optional>
 
 #include "engine/move_gen.h"
+#include "files/temp_folder.h"
 #include "game/notation.h"
+#include "savegame/saved_game.h"
 #include "support/positions.h"
 #include "ui/Unit1.h"
 #include "ui/fake_dialogs.h"
@@ -117,16 +123,84 @@ TEST_F(LevelsTest, ALongSearchLeavesTheWindowAliveAndTheGameWaits) {
   ASSERT_TRUE(window->thinking());
   ASSERT_NE(QApplication::overrideCursor(), nullptr);
   EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
-  window->Nouvelle1Click();
   window->BitBtn1Click();
-  EXPECT_EQ(window->state().side_to_move, kComputerSide) << "the new game waits";
+  Click("F6");
+  EXPECT_EQ(window->state().selected_square, 0) << "the click waits";
   const QString caption = window->windowTitle();
   QTest::qWait(200);
   EXPECT_NE(window->windowTitle(), caption) << "the caption goes on scrolling";
   ASSERT_TRUE(QTest::qWaitFor([&] { return !window->thinking(); }, 10000));
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-  EXPECT_EQ(FormatBoardLine(window->state().board), kInitialLine) << "then the new game came";
-  EXPECT_EQ(window->BitBtn1->text(), "0");
+  EXPECT_EQ(window->BitBtn1->text(), "1") << "the reply came, then the take-back found one only";
+  EXPECT_EQ(window->state().selected_square, testing::Sq("F6")) << "then the click selected F6";
+}
+
+// "Nouveau" and "Ouvrir" do not wait for a search of up to a minute: it stops at once and its
+// reply never comes, nor do the commands that waited for it. Cancelled, "Ouvrir" leaves the
+// game as it was: the computer thinks its reply again.
+TEST_F(LevelsTest, NewAndOpenStopASearchAtOnce) {
+  const testing::TempFolder folder;
+  const std::filesystem::path game = folder / "game.KRP";
+  const Board saved = BoardWith({{"A5", kPlayerMan}, {"H2", kComputerMan}});
+  WriteSavedGame(game, saved);
+  const struct {
+    const char* name;
+    std::function<void()> command;
+    std::optional<std::string> board;  // the position at once; none: the reply is thought again
+  } cases[] = {
+      {"F2", [&] { QTest::keyClick(window.get(), Qt::Key_F2); }, std::string(kInitialLine)},
+      {"Ouvrir",
+       [&] {
+         dialogs.Accept(QString::fromStdString(game.string()));
+         window->open1->trigger();
+       },
+       FormatBoardLine(saved)},
+      {"Ouvrir, cancelled", [&] { window->open1->trigger(); }, std::nullopt},
+  };
+  window->level_items.back()->trigger();
+  for (const auto& c : cases) {
+    window->Nouvelle1Click();
+    window->state().execution_time = std::numeric_limits<int32_t>::max();
+    Click("D6");
+    Click("E5");
+    ASSERT_TRUE(window->thinking()) << c.name;
+    const Board before_reply = window->state().board;
+    Click("F6");  // waits for the reply
+    QElapsedTimer stopping;
+    stopping.start();
+    c.command();
+    EXPECT_LT(stopping.elapsed(), 1000) << c.name;
+    if (c.board) {
+      EXPECT_FALSE(window->thinking()) << c.name;
+      EXPECT_EQ(QApplication::overrideCursor(), nullptr) << c.name;
+      QTest::qWait(300);
+      EXPECT_EQ(FormatBoardLine(window->state().board), *c.board) << c.name << ": no reply came";
+      EXPECT_EQ(window->state().selected_square, 0) << c.name << ": the click was dropped";
+      continue;
+    }
+    EXPECT_TRUE(window->thinking()) << c.name;
+    EXPECT_EQ(window->state().board, before_reply) << c.name;
+  }
+  EXPECT_EQ(dialogs.Take().size(), 2u);
+}
+
+// The execution time a searching level may think is a minute at most: a longer one is refused
+// by the dialog while a searching level plays, and taken by level 1, which reads no time.
+TEST_F(LevelsTest, TheExecutionTimeOfASearchingLevelIsAMinuteAtMost) {
+  application.SetTitle("Zelbo");
+  dialogs.Accept("600000");
+  window->empdexecution1Click();
+  EXPECT_EQ(window->state().execution_time, 600000);
+  window->level_items.back()->trigger();
+  dialogs.Accept("60001");
+  window->empdexecution1Click();
+  dialogs.Accept("60000");
+  window->empdexecution1Click();
+  EXPECT_EQ(window->state().execution_time, 60000);
+  EXPECT_EQ(dialogs.Take(), (std::vector<std::string>{
+                                "input THE TIME  | Time : |50", "input THE TIME  | Time : |600000",
+                                "Zelbo: '60001' : un niveau qui cherche réfléchit 60000 ms au plus",
+                                "input THE TIME  | Time : |600000"}));
 }
 
 // Closing the window in the middle of a search stops it at once.
