@@ -31,7 +31,7 @@ inline constexpr std::string_view kExperienceFileName = "braskel.exp";
 inline constexpr std::string_view kNoExperienceText = " No experience ";
 
 // The largest store that is read: 64 MiB, some 340,000 records, far beyond what anyone draws by
-// hand. A larger file is refused whole ("Erreur E/S 27", the system's "file too large") rather
+// hand. A larger file is refused whole ("Fichier trop grand (plus de 64 Mio)" and its name) rather
 // than loaded cut short, which the next save would make final.
 inline constexpr std::size_t kMaxExperienceFileBytes = kMaxWholeFileBytes;
 

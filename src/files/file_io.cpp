@@ -23,13 +23,16 @@ namespace fs = std::filesystem;
 // The error number of the call that just failed, or `fallback` when the system left none.
 int LastError(int fallback) { return errno != 0 ? errno : fallback; }
 
-[[noreturn]] void Fail(int fallback) { throw SystemIoError(LastError(fallback)); }
+// The failure of a call on `file`, the file the user knows (not a temporary name).
+[[noreturn]] void Fail(int fallback, const fs::path& file) {
+  throw SystemIoError(LastError(fallback), file);
+}
 
-// An open file. A failure that leaves it open closes it unchecked; the normal path closes it with
-// Close, which checks.
+// An open file, and the name its failures are reported under. A failure that leaves it open
+// closes it unchecked; the normal path closes it with Close, which checks.
 class Descriptor {
  public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
+  explicit Descriptor(int fd = -1, fs::path file = {}) : fd_(fd), file_(std::move(file)) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   ~Descriptor() {
@@ -41,26 +44,28 @@ class Descriptor {
     fd_ = fd;
   }
   int get() const { return fd_; }
+  const fs::path& file() const { return file_; }
 
   void Close() {
     errno = 0;
-    if (::close(std::exchange(fd_, -1)) != 0) Fail(EIO);
+    if (::close(std::exchange(fd_, -1)) != 0) Fail(EIO, file_);
   }
 
  private:
   int fd_;
+  fs::path file_;
 };
 
-struct stat StatusOf(int fd) {
+struct stat StatusOf(const Descriptor& file) {
   struct stat status {};
   errno = 0;
-  if (::fstat(fd, &status) != 0) Fail(EIO);
+  if (::fstat(file.get(), &status) != 0) Fail(EIO, file.file());
   return status;
 }
 
 // A folder, a pipe or a device where a data file should be is refused access.
-void RequireRegular(const struct stat& status) {
-  if (!S_ISREG(status.st_mode)) throw SystemIoError(EACCES);
+void RequireRegular(const struct stat& status, const fs::path& file) {
+  if (!S_ISREG(status.st_mode)) throw SystemIoError(EACCES, file);
 }
 
 // An existing regular file, opened without waiting: a pipe with no writer would hold the open
@@ -68,45 +73,45 @@ void RequireRegular(const struct stat& status) {
 // and checked again once open, in case it was swapped in between.
 void OpenRegular(const fs::path& path, int flags, Descriptor& file, struct stat& status) {
   errno = 0;
-  if (::stat(path.c_str(), &status) != 0) Fail(ENOENT);
-  RequireRegular(status);
+  if (::stat(path.c_str(), &status) != 0) Fail(ENOENT, path);
+  RequireRegular(status, path);
   errno = 0;
   file.Reset(::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-  if (file.get() < 0) Fail(EIO);
-  status = StatusOf(file.get());
-  RequireRegular(status);
+  if (file.get() < 0) Fail(EIO, path);
+  status = StatusOf(file);
+  RequireRegular(status, path);
 }
 
 // Up to `count` bytes from the current position; fewer at the end of the file.
-std::vector<uint8_t> ReadUpTo(int fd, std::size_t count) {
+std::vector<uint8_t> ReadUpTo(const Descriptor& file, std::size_t count) {
   std::vector<uint8_t> bytes(count);
   std::size_t done = 0;
   while (done < count) {
     errno = 0;
-    const ssize_t n = ::read(fd, bytes.data() + done, count - done);
+    const ssize_t n = ::read(file.get(), bytes.data() + done, count - done);
     if (n == 0) break;
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) Fail(EIO);
+    if (n < 0) Fail(EIO, file.file());
     done += static_cast<std::size_t>(n);
   }
   bytes.resize(done);
   return bytes;
 }
 
-void WriteAll(int fd, std::span<const uint8_t> bytes) {
+void WriteAll(const Descriptor& file, std::span<const uint8_t> bytes) {
   while (!bytes.empty()) {
     errno = 0;
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    const ssize_t n = ::write(file.get(), bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail(ENOSPC);
+    if (n <= 0) Fail(ENOSPC, file.file());
     bytes = bytes.subspan(static_cast<std::size_t>(n));
   }
 }
 
 // Puts what was written on the disk. A file system that cannot sync has nothing to put there.
-void Sync(int fd) {
+void Sync(const Descriptor& file) {
   errno = 0;
-  if (::fsync(fd) != 0 && errno != EINVAL) Fail(EIO);
+  if (::fsync(file.get()) != 0 && errno != EINVAL) Fail(EIO, file.file());
 }
 
 fs::path FolderOf(const fs::path& file) {
@@ -116,9 +121,9 @@ fs::path FolderOf(const fs::path& file) {
 // Makes a rename in `folder` last through a power cut. The file has taken its new place by now:
 // a folder this process may not open is left to the system's own pace.
 void SyncFolder(const fs::path& folder) {
-  Descriptor handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  Descriptor handle(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), folder);
   if (handle.get() < 0) return;
-  Sync(handle.get());
+  Sync(handle);
   handle.Close();
 }
 
@@ -128,9 +133,9 @@ bool FolderRefuses(int error) { return error == EACCES || error == EPERM; }
 
 // The error number of a refusal by the folder, which a rewrite in place may get round; any other
 // failure is thrown.
-int Refusal(int error) {
+int Refusal(int error, const fs::path& target) {
   if (FolderRefuses(error)) return error;
-  throw SystemIoError(error);
+  throw SystemIoError(error, target);
 }
 
 // The temporary names of this module: "." + the name of the file replaced (cut to 200 bytes, so
@@ -195,7 +200,8 @@ void RemoveStaleTemporaries(const fs::path& folder) {
 // unless Commit says it has taken the old file's place.
 class TemporaryFile {
  public:
-  TemporaryFile() = default;
+  // Its failures are reported under the name of the file it replaces.
+  explicit TemporaryFile(const fs::path& target) : file_(-1, target) {}
   TemporaryFile(const TemporaryFile&) = delete;
   TemporaryFile& operator=(const TemporaryFile&) = delete;
   ~TemporaryFile() {
@@ -229,7 +235,7 @@ class TemporaryFile {
     return error;
   }
 
-  int descriptor() const { return file_.get(); }
+  const Descriptor& descriptor() const { return file_; }
   const fs::path& path() const { return path_; }
   // Closes it, checked; its lock lasts until it is destroyed.
   void Close() { file_.Close(); }
@@ -301,15 +307,15 @@ std::optional<struct stat> ExistingFile(const fs::path& target) {
   errno = 0;
   if (::stat(target.c_str(), &status) == 0) return status;
   if (errno == ENOENT) return std::nullopt;
-  Fail(EIO);
+  Fail(EIO, target);
 }
 
 // Only a regular file that this process may write is replaced: a rename would otherwise replace
 // a read-only file, someone else's file or a pipe without asking the file itself.
 void RequireWritable(const fs::path& target, const struct stat& status) {
-  RequireRegular(status);
+  RequireRegular(status, target);
   errno = 0;
-  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) Fail(EACCES);
+  if (::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) Fail(EACCES, target);
 }
 
 // Writes the new file beside the old one and renames it over it, the new file on the disk before
@@ -318,16 +324,20 @@ void RequireWritable(const fs::path& target, const struct stat& status) {
 int ReplaceThroughTemporary(const fs::path& target, std::span<const uint8_t> bytes,
                             const std::optional<struct stat>& existing) {
   RemoveStaleTemporaries(FolderOf(target));
-  TemporaryFile temporary;
-  if (const int error = temporary.Create(target); error != 0) return Refusal(error);
+  TemporaryFile temporary(target);
+  if (const int error = temporary.Create(target); error != 0) return Refusal(error, target);
   WriteAll(temporary.descriptor(), bytes);
   errno = 0;
-  if (existing && ::fchmod(temporary.descriptor(), existing->st_mode & 07777) != 0) Fail(EIO);
+  if (existing && ::fchmod(temporary.descriptor().get(), existing->st_mode & 07777) != 0) {
+    Fail(EIO, target);
+  }
   Sync(temporary.descriptor());
-  if (const int error = temporary.Name(target); error != 0) return Refusal(error);
+  if (const int error = temporary.Name(target); error != 0) return Refusal(error, target);
   temporary.Close();
   errno = 0;
-  if (::rename(temporary.path().c_str(), target.c_str()) != 0) return Refusal(LastError(EIO));
+  if (::rename(temporary.path().c_str(), target.c_str()) != 0) {
+    return Refusal(LastError(EIO), target);
+  }
   temporary.Commit();
   SyncFolder(FolderOf(target));
   return 0;
@@ -335,29 +345,29 @@ int ReplaceThroughTemporary(const fs::path& target, std::span<const uint8_t> byt
 
 // The plain rewrite: the file emptied and written again where it is.
 void RewriteInPlace(const fs::path& target, std::span<const uint8_t> bytes) {
-  Descriptor file;
+  Descriptor file(-1, target);
   struct stat status {};
   OpenRegular(target, O_WRONLY | O_TRUNC, file, status);
-  WriteAll(file.get(), bytes);
-  Sync(file.get());
+  WriteAll(file, bytes);
+  Sync(file);
   file.Close();
 }
 
 }  // namespace
 
 std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::size_t max_bytes) {
-  Descriptor file;
+  Descriptor file(-1, path);
   struct stat status {};
   OpenRegular(path, O_RDONLY, file, status);
   const auto size = static_cast<std::uintmax_t>(status.st_size);
-  std::vector<uint8_t> bytes = ReadUpTo(file.get(), std::min<std::uintmax_t>(size, max_bytes));
+  std::vector<uint8_t> bytes = ReadUpTo(file, std::min<std::uintmax_t>(size, max_bytes));
   file.Close();
   return bytes;
 }
 
 std::vector<uint8_t> ReadWholeFile(const fs::path& path, std::size_t max_bytes) {
   std::vector<uint8_t> bytes = ReadFileBytes(path, max_bytes + 1);
-  if (bytes.size() > max_bytes) throw SystemIoError(EFBIG);
+  if (bytes.size() > max_bytes) throw TooLargeError(max_bytes, path);
   return bytes;
 }
 
@@ -369,12 +379,12 @@ std::vector<uint8_t> ReadFirstRecord(const fs::path& path, std::size_t record_si
 
 void ReplaceFile(const fs::path& path, std::span<const uint8_t> bytes) {
   const fs::path target = ReplacedFile(path);
-  if (!target.has_filename()) throw SystemIoError(EISDIR);
+  if (!target.has_filename()) throw SystemIoError(EISDIR, target);
   const std::optional<struct stat> existing = ExistingFile(target);
   if (existing) RequireWritable(target, *existing);
   const int refused = ReplaceThroughTemporary(target, bytes, existing);
   if (refused == 0) return;
-  if (!existing) throw SystemIoError(refused);
+  if (!existing) throw SystemIoError(refused, target);
   RewriteInPlace(target, bytes);
 }
 

@@ -26,15 +26,15 @@
 namespace zelbo {
 
 // The largest data file read whole: 64 MiB, far beyond anything the program writes or anyone
-// types. A larger file is refused whole ("Erreur E/S 27", the system's "file too large") rather
-// than read cut short.
+// types. A larger file is refused whole ("Fichier trop grand (plus de 64 Mio)" and its name)
+// rather than read cut short.
 inline constexpr std::size_t kMaxWholeFileBytes = std::size_t{64} << 20;
 
 // The first `max_bytes` bytes of a file, or all of it when it is shorter. Anything but a regular
 // file (a folder, a pipe, a device) is refused access.
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path, std::size_t max_bytes);
 
-// The whole of a file of at most `max_bytes`; a larger one fails with "Erreur E/S 27".
+// The whole of a file of at most `max_bytes`; a larger one fails with "Fichier trop grand".
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path,
                                    std::size_t max_bytes = kMaxWholeFileBytes);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/file_places.h"
 
+#include <cerrno>
 #include <cstdlib>
 #include <system_error>
 
@@ -17,6 +18,35 @@ namespace fs = std::filesystem;
 bool IsThere(const fs::path& path) {
   std::error_code error;
   return fs::status(path, error).type() != fs::file_type::not_found;
+}
+
+// A folder that files can be read from: not a link to nothing, a loop of links or a file.
+bool IsUsableFolder(const fs::path& path) {
+  std::error_code error;
+  return fs::is_directory(fs::status(path, error)) && !error;
+}
+
+// Whether `name` (relative, perhaps in sub-folders) is there under `folder`. A folder on the way
+// that cannot be used counts as absent, as the data folder itself does; the file at the end is
+// there unless it is certainly not.
+bool HoldsFile(const fs::path& folder, const fs::path& name) {
+  fs::path at = folder;
+  for (const fs::path& part : name.parent_path()) {
+    if (!IsUsableFolder(at)) return false;
+    at /= part;
+  }
+  return IsUsableFolder(at) && IsThere(at / name.filename());
+}
+
+// Why a folder cannot be made at `folder`, where something that is no usable folder stands.
+IoError UnusableFolderError(const fs::path& folder) {
+  std::error_code error;
+  const fs::file_status target = fs::status(folder, error);
+  if (error.value() == ELOOP) return SystemIoError(ELOOP, folder);
+  if (fs::is_symlink(fs::symlink_status(folder, error)) && !fs::exists(target)) {
+    return IoError("Lien symbolique vers un dossier absent", folder);
+  }
+  return IoError("Ce n'est pas un dossier", folder);
 }
 
 std::string Variable(const char* name) {
@@ -72,7 +102,7 @@ std::vector<fs::path> FilePlaces::ReadFolders() const {
 
 fs::path FilePlaces::FolderHolding(const fs::path& name) const {
   for (const fs::path& folder : ReadFolders()) {
-    if (IsThere(folder / name)) return folder;
+    if (HoldsFile(folder, name)) return folder;
   }
   return shipped_;
 }
@@ -85,11 +115,17 @@ UserFilePlace FilePlaces::UserFile(const fs::path& name) const {
 
 void CreateFolderFor(const fs::path& file) {
   const fs::path folder = file.parent_path();
-  if (folder.empty() || IsThere(folder)) return;
-  CreateFolderFor(folder);
+  if (folder.empty() || IsUsableFolder(folder)) return;
   std::error_code error;
-  if (!fs::create_directory(folder, error) && error) throw SystemIoError(error.value());
-  fs::permissions(folder, fs::perms::owner_all, error);
+  const fs::file_type here = fs::symlink_status(folder, error).type();
+  if (here == fs::file_type::not_found) {
+    CreateFolderFor(folder);
+    if (!fs::create_directory(folder, error) && error) throw SystemIoError(error.value(), folder);
+    fs::permissions(folder, fs::perms::owner_all, error);
+  } else if (!error || error.value() == ELOOP) {
+    throw UnusableFolderError(folder);
+  }
+  // A folder that cannot even be looked at refuses the file itself when it is written.
 }
 
 }  // namespace zelbo

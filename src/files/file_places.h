@@ -11,6 +11,10 @@
 //   copy wherever both have a file and receives every write. Nothing is written under the prefix.
 //
 // An executable in any other folder is taken as portable, with nothing beside it.
+//
+// A data folder that cannot be used (a link to nothing, a loop of links, a file in its place), or
+// such a folder inside it (its "SKIN"), counts as absent: the shipped files are read instead. A
+// save into it is refused with the reason and the folder's name.
 #pragma once
 
 #include <filesystem>
@@ -82,7 +86,8 @@ class FilePlaces {
 };
 
 // Creates the folders up to the one that will hold `file`, each new one readable by its owner
-// only; nothing when it is there. Throws IoError when a folder cannot be made.
+// only; nothing when it is there. Throws IoError when a folder cannot be made, naming the folder
+// and what stands in its place: a link to nothing, a loop of links, a file.
 void CreateFolderFor(const std::filesystem::path& file);
 
 }  // namespace zelbo

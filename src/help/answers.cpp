@@ -124,7 +124,7 @@ std::vector<std::string> LoadAnswersFile(const std::filesystem::path& path) {
 }
 
 std::string UnreadableAnswersFileMessage(const std::filesystem::path& path, const IoError& error) {
-  return "Impossible d'ouvrir le fichier \"" + path.string() + "\". " + error.text();
+  return "Impossible d'ouvrir le fichier \"" + path.string() + "\". " + error.reason();
 }
 
 AnswersText LoadAnswers(const std::filesystem::path& folder) {

@@ -23,7 +23,7 @@ namespace zelbo {
 inline constexpr std::string_view kAnswersFileName = "help.eng";
 
 // The largest "help.eng" that is read, the same as for the other data files: a larger one is
-// reported as unreadable ("Erreur E/S 27", the system's "file too large") and the built-in text
+// reported as unreadable ("Fichier trop grand (plus de 64 Mio)") and the built-in text
 // stays, rather than a text cut short, perhaps inside a letter.
 inline constexpr std::size_t kMaxAnswersFileBytes = kMaxWholeFileBytes;
 

@@ -102,7 +102,7 @@ TEST(ReplaceFile, AFailedWriteLeavesTheOldFileWhole) {
   // Files may not grow past 100 bytes: the new contents cannot be written whole.
   EXPECT_EQ(testing::IoErrorUnderSizeLimit(
                 100, [&] { ReplaceFile(folder / "braskel.exp", Counting(5000)); }),
-            "Erreur E/S 27");  // EFBIG
+            "Taille de fichier permise dépassée : \"" + (folder / "braskel.exp").string() + "\"");
   EXPECT_EQ(ReadBytes(folder / "braskel.exp"), Counting(300, 9));
   EXPECT_EQ(folder.Entries(), Names{"braskel.exp"});
 
@@ -119,7 +119,8 @@ TEST(ReadFileBytes, ReadsAtMostTheLimitWholeOrRefusesTheFile) {
   TempFolder folder;
   WriteBytes(folder / "ten", Counting(10));
   EXPECT_EQ(ReadWholeFile(folder / "ten", 10), Counting(10));
-  EXPECT_EQ(IoErrorTextOf([&] { ReadWholeFile(folder / "ten", 9); }), "Erreur E/S 27");  // EFBIG
+  EXPECT_EQ(IoErrorTextOf([&] { ReadWholeFile(folder / "ten", 9); }),
+            "Fichier trop grand (plus de 9 octets) : \"" + (folder / "ten").string() + "\"");
 }
 
 // What is not a regular file is refused, and the refusal comes at once: a pipe with no writer

@@ -6,13 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "experience/experience_editing.h"
+#include "experience/experience_file.h"
+#include "files/file_io.h"
 #include "files/io_error.h"
 #include "files/temp_folder.h"
+#include "help/answers.h"
+#include "skins/skin_folder.h"
+#include "support/recording_port.h"
 
 namespace zelbo {
 namespace {
@@ -116,6 +123,99 @@ TEST(FilePlaces, PortableReadsAndWritesBesideTheProgram) {
   const UserFilePlace store = places.UserFile("braskel.exp");
   EXPECT_EQ(store.read, folder / "braskel.exp");
   EXPECT_EQ(store.write, folder / "braskel.exp");
+}
+
+// An installed program whose data folder cannot be used reads the shipped files without a word:
+// the store, the skins and the answers text. A save there is refused, saying why and naming the
+// folder. A looping "SKIN" in a data folder that works hides no shipped skin.
+TEST(FilePlaces, ADataFolderThatCannotBeUsedCountsAsAbsent) {
+  enum Broken { kXdgDangling, kXdgLoop, kZelboDangling, kZelboLoop, kZelboFile, kSkinLoop };
+  const struct {
+    const char* name;
+    Broken broken;
+    const char* save_message;  // the reason; empty when the save is done
+    const char* named;         // the folder it names, under the test's folder
+  } cases[] = {
+      {"XDG_DATA_HOME links to nothing", kXdgDangling, "Lien symbolique vers un dossier absent",
+       "data"},
+      {"XDG_DATA_HOME loops", kXdgLoop, "Boucle de liens symboliques", "data/zelbo"},
+      {"its zelbo links to nothing", kZelboDangling, "Lien symbolique vers un dossier absent",
+       "data/zelbo"},
+      {"its zelbo loops", kZelboLoop, "Boucle de liens symboliques", "data/zelbo"},
+      {"its zelbo is a file", kZelboFile, "Ce n'est pas un dossier", "data/zelbo"},
+      {"its SKIN loops", kSkinLoop, "", ""},
+  };
+  for (const auto& c : cases) {
+    TempFolder root;
+    const fs::path shipped = root / "usr" / "share" / "zelbo";
+    const fs::path data = root / "data", user = data / "zelbo";
+    fs::create_directories(shipped / "SKIN" / "Bois");
+    WriteBytes(shipped / "braskel.exp", std::vector<uint8_t>(kExperienceRecordSize, 0));
+    WriteBytes(shipped / "help.eng", {'[', '2', ']', '\n'});
+    switch (c.broken) {
+      case kXdgDangling:
+        fs::create_symlink(root / "gone", data);
+        break;
+      case kXdgLoop:
+        fs::create_symlink(data, data);
+        break;
+      case kZelboDangling:
+        fs::create_directory(data);
+        fs::create_symlink(root / "gone", user);
+        break;
+      case kZelboLoop:
+        fs::create_directory(data);
+        fs::create_symlink(user, user);
+        break;
+      case kZelboFile:
+        fs::create_directory(data);
+        WriteBytes(user, {1});
+        break;
+      case kSkinLoop:
+        fs::create_directories(user);
+        fs::create_symlink(user / "SKIN", user / "SKIN");
+        break;
+    }
+    const FilePlaces places = FilePlaces::Installed(shipped, user);
+    EXPECT_EQ(ListSkins(places), std::vector<std::string>{"Bois"}) << c.name;
+    EXPECT_EQ(FindSkinFolder(places, "Bois"), shipped / "SKIN" / "Bois") << c.name;
+    EXPECT_EQ(LoadAnswers(places.FolderHolding(kAnswersFileName)).failure, std::nullopt) << c.name;
+    const UserFilePlace store = places.UserFile(kExperienceFileName);
+    EXPECT_EQ(store.read, shipped / "braskel.exp") << c.name;
+
+    GameState state;
+    testing::RecordingPort port;
+    LoadExperienceFile(state, port, store);
+    EXPECT_EQ(port.Take(), std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(state.experience_count, 1U) << c.name;
+    AddExperienceRecord(state);
+    SaveExperienceFile(state, port, store);
+    const std::vector<std::string> refused = {"message " + std::string(c.save_message) + " : \"" +
+                                              (root / c.named).string() + "\""};
+    EXPECT_EQ(port.Take(), *c.save_message ? refused : std::vector<std::string>{}) << c.name;
+    EXPECT_EQ(fs::file_size(shipped / "braskel.exp"), kExperienceRecordSize) << c.name;
+  }
+}
+
+// What a failure the run-time only numbers says, with the file it concerns; the run-time's own
+// texts stay as they are.
+TEST(SystemIoError, SaysWhatIsWrongAndNamesTheFile) {
+  const struct {
+    int error_number;
+    const char* text;
+  } cases[] = {
+      {ENOENT, "Fichier introuvable"},
+      {EACCES, "Accès au fichier refusé"},
+      {ENOSPC, "Disque plein"},
+      {ELOOP, "Boucle de liens symboliques : \"/d/f.KRP\""},
+      {ENAMETOOLONG, "Nom de fichier trop long : \"/d/f.KRP\""},
+      {EIO, "Erreur de lecture ou d'écriture du disque : \"/d/f.KRP\""},
+      {EMFILE, "Trop de fichiers ouverts : \"/d/f.KRP\""},
+      {EPROTO, "Erreur E/S 71 : \"/d/f.KRP\""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SystemIoError(c.error_number, "/d/f.KRP").text(), c.text);
+  EXPECT_EQ(TooLargeError(kMaxWholeFileBytes, "/d/braskel.exp").text(),
+            "Fichier trop grand (plus de 64 Mio) : \"/d/braskel.exp\"");
 }
 
 TEST(CreateFolderFor, MakesTheMissingFoldersForTheirOwnerOnly) {

@@ -124,7 +124,7 @@ TEST(LoadAnswers, TakesHelpEngBesideTheProgramWhenThereIsOne) {
       {"a file", with_file, {"[2]", "détruire", "[E]"}, std::nullopt},
       {"a folder of that name", with_folder, BuiltInAnswers(), std::nullopt},
       {"unreadable", with_loop, BuiltInAnswers(),
-       "Impossible d'ouvrir le fichier \"" + loop_path + "\". Erreur E/S 40"},
+       "Impossible d'ouvrir le fichier \"" + loop_path + "\". Boucle de liens symboliques"},
       {"a pipe", with_pipe, BuiltInAnswers(),
        "Impossible d'ouvrir le fichier \"" + (with_pipe / "help.eng").string() +
            "\". Accès au fichier refusé"},
@@ -164,7 +164,7 @@ TEST(LoadAnswers, ReadsALongHelpFileWhole) {
   const AnswersText too_long = LoadAnswers(folder.path());
   EXPECT_EQ(too_long.lines, BuiltInAnswers());
   EXPECT_EQ(too_long.failure, "Impossible d'ouvrir le fichier \"" + (folder / "help.eng").string() +
-                                  "\". Erreur E/S 27");
+                                  "\". Fichier trop grand (plus de 64 Mio)");
 }
 
 }  // namespace

@@ -115,7 +115,7 @@ TEST(SaveGame, AFailedSaveIsShownAndKeepsTheOldFile) {
   // Files may not grow past 100 bytes: the record cannot be written whole.
   EXPECT_EQ(testing::IoErrorUnderSizeLimit(
                 100, [&] { WriteSavedGame(folder / "game.KRP", MiddleGame()); }),
-            "Erreur E/S 27");
+            "Taille de fichier permise dépassée : \"" + (folder / "game.KRP").string() + "\"");
   EXPECT_EQ(ReadBytes(folder / "game.KRP"), old_bytes);
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.KRP"});
 

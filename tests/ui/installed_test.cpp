@@ -10,7 +10,9 @@
 #include <QTest>
 #include <QToolButton>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "experience/experience_file.h"
 #include "files/temp_folder.h"
@@ -74,8 +76,8 @@ class InstalledTest : public ::testing::Test {
   }
 
   // The four windows in the program's order, for a program in PREFIX/bin.
-  void Start() {
-    const FilePlaces places = FilePlaces::Find(prefix / "bin", {"", home.string()});
+  void Start(const std::string& xdg_data_home = "") {
+    const FilePlaces places = FilePlaces::Find(prefix / "bin", {xdg_data_home, home.string()});
     ASSERT_TRUE(places.installed());
     board = std::make_unique<TForm1>(application, std::nullopt, places);
     editor = std::make_unique<TForm2>(application, *board);
@@ -145,6 +147,64 @@ TEST_F(InstalledTest, TheUsersSkinsAndAnswersWinOverTheShippedOnes) {
   }
   EXPECT_EQ(help->Memo1, (Names{"[2]", "the user's", "[E]"}));
   EXPECT_EQ(dialogs.Take(), Names{});
+  EXPECT_EQ(Listing(prefix), before);
+}
+
+// A data folder that cannot be used counts as absent: no box at the start, the shipped store and
+// skins in their place; the editor's "+" then says why it cannot save and names the folder. A
+// store too large to read is named with the reason, at the start and at "+".
+TEST_F(InstalledTest, ABrokenDataFolderIsAbsentAndARefusalSaysWhy) {
+  const fs::path data = root / "data";
+  const struct {
+    const char* name;
+    std::function<void()> prepare;
+    std::string at_start;  // the box shown while the windows are made, or none
+    std::string at_add;    // the box shown by "+", or none
+    std::size_t count;     // the records in memory after the start
+  } cases[] = {
+      {"XDG_DATA_HOME loops", [&] { fs::create_symlink(data, data); }, "",
+       "Boucle de liens symboliques : \"" + (data / "zelbo").string() + "\"", 2},
+      {"its zelbo links to nothing",
+       [&] {
+         fs::create_directories(data);
+         fs::create_symlink(root / "gone", data / "zelbo");
+       },
+       "", "Lien symbolique vers un dossier absent : \"" + (data / "zelbo").string() + "\"", 2},
+      {"its SKIN loops",
+       [&] {
+         fs::create_directories(data / "zelbo");
+         fs::create_symlink(data / "zelbo" / "SKIN", data / "zelbo" / "SKIN");
+       },
+       "", "", 2},
+      {"the store is over 64 MiB",
+       [&] {
+         fs::create_directories(data / "zelbo");
+         testing::WriteBytes(data / "zelbo" / "braskel.exp", {});
+         fs::resize_file(data / "zelbo" / "braskel.exp", kMaxExperienceFileBytes + 1);
+       },
+       "Fichier trop grand (plus de 64 Mio) : \"" + (data / "zelbo" / "braskel.exp").string() +
+           "\"",
+       "Fichier trop grand (plus de 64 Mio) : \"" + (data / "zelbo" / "braskel.exp").string() +
+           "\"",
+       0},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(data);
+    c.prepare();
+    Start(data.string());
+    // A box of the application's title, which no game has set yet, and the text.
+    const auto box = [](const std::string& text) {
+      return text.empty() ? Names{} : Names{": " + text};
+    };
+    EXPECT_EQ(dialogs.Take(), box(c.at_start)) << c.name;
+    EXPECT_EQ(board->state().experience_count, c.count) << c.name;
+    EXPECT_EQ(Listed(), (Names{"Bois", "Marbre"})) << c.name;
+    ASSERT_TRUE(board->ApplySkin("Bois")) << c.name;
+    EXPECT_EQ(board->Im1.image().pixelColor(16, 16), QColor(Qt::red)) << c.name;
+    board->state().edit_record = Numbered(3);
+    QTest::mouseClick(editor->SpeedButton1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.Take(), box(c.at_add)) << c.name;
+  }
   EXPECT_EQ(Listing(prefix), before);
 }
 
