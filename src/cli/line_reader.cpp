@@ -3,9 +3,7 @@
 
 namespace zelbo {
 
-LineReader::LineReader(std::istream& in) : in_(in), tied_(in.tie(nullptr)) {
-  thread_ = std::thread([this] { ReadWhenAsked(); });
-}
+LineReader::LineReader(std::istream& in) : in_(in), tied_(in.tie(nullptr)) {}
 
 LineReader::~LineReader() {
   {
@@ -13,25 +11,36 @@ LineReader::~LineReader() {
     closing_ = true;
   }
   changed_.notify_all();
-  thread_.join();
+  if (thread_.joinable()) thread_.join();
   in_.tie(tied_);
 }
 
+// The line the thread read, or the next one read here while the thread is idle.
 std::optional<std::string> LineReader::Next() {
   std::unique_lock lock(mutex_);
-  AskLocked();
-  changed_.wait(lock, [this] { return read_.has_value(); });
-  Read line = std::move(*read_);
-  read_.reset();
-  return line;
+  changed_.wait(lock, [this] { return !asked_; });
+  if (read_) {
+    std::optional<std::string> line = std::move(read_);
+    read_.reset();
+    return line;
+  }
+  if (ended_) return std::nullopt;
+  lock.unlock();
+  std::string line;
+  if (std::getline(in_, line)) return line;
+  lock.lock();
+  ended_ = true;
+  return std::nullopt;
 }
 
 void LineReader::Watch(std::atomic<bool>& stop, std::function<bool(std::string_view)> stops) {
   const std::lock_guard lock(mutex_);
   stop_ = &stop;
   stops_ = std::move(stops);
-  AskLocked();
-  CheckWatchLocked();
+  if (read_ || ended_) return CheckWatchLocked();
+  if (!thread_.joinable()) thread_ = std::thread([this] { ReadWhenAsked(); });
+  asked_ = true;
+  changed_.notify_all();
 }
 
 void LineReader::EndWatch() {
@@ -40,21 +49,8 @@ void LineReader::EndWatch() {
   stops_ = nullptr;
 }
 
-// Asks for the next line unless it is read or asked for already; after the end of the input
-// every line asked for is the end again.
-void LineReader::AskLocked() {
-  if (read_.has_value() || asked_) return;
-  if (ended_) {
-    read_.emplace();
-    return;
-  }
-  asked_ = true;
-  changed_.notify_all();
-}
-
 void LineReader::CheckWatchLocked() {
-  if (stop_ == nullptr || !read_.has_value()) return;
-  if (!read_->has_value() || stops_(**read_)) stop_->store(true);
+  if (stop_ != nullptr && (read_ ? stops_(*read_) : ended_)) stop_->store(true);
 }
 
 void LineReader::ReadWhenAsked() {
@@ -66,13 +62,9 @@ void LineReader::ReadWhenAsked() {
     std::string line;
     const bool got = static_cast<bool>(std::getline(in_, line));
     lock.lock();
-    asked_ = false;
+    if (got) read_ = std::move(line);
     ended_ = !got;
-    if (got) {
-      read_.emplace(std::move(line));
-    } else {
-      read_.emplace();
-    }
+    asked_ = false;
     CheckWatchLocked();
     changed_.notify_all();
   }

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The lines of zelbo-cli's input, read on a thread of their own, one line at a time and only once
-// it is asked for, so that the program can look at what comes next while it is busy with a long
-// search: the next line may stop that search. Since no line is ever read before it is asked for,
-// the thread is never inside a read once the program is done with its input.
+// The lines of zelbo-cli's input, one at a time and only once it is asked for. While the program
+// is busy with a long search, the next line is read on a thread of the reader's own, so that it
+// may stop that search; otherwise the program reads its lines itself. Since no line is read
+// before it is asked for, the thread is never inside a read once the program is done with its
+// input.
 #pragma once
 
 #include <atomic>
@@ -35,23 +36,20 @@ class LineReader {
   void EndWatch();
 
  private:
-  using Read = std::optional<std::string>;  // a line, or no value at the end of the input
-
   void ReadWhenAsked();
-  void AskLocked();
   void CheckWatchLocked();
 
   std::istream& in_;
   std::ostream* tied_;
   std::mutex mutex_;
   std::condition_variable changed_;
-  bool asked_ = false;                 // a line is asked for and not read yet
-  std::optional<Read> read_;           // the line read ahead, not given yet
+  bool asked_ = false;                 // the thread is asked for the next line and reads it
+  std::optional<std::string> read_;    // the line it read, not given yet
   bool ended_ = false;                 // the input has ended
   bool closing_ = false;               // the reader is going
   std::atomic<bool>* stop_ = nullptr;  // the watch, while there is one
   std::function<bool(std::string_view)> stops_;
-  std::thread thread_;
+  std::thread thread_;  // started at the first watch
 };
 
 }  // namespace zelbo
