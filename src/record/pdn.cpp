@@ -33,6 +33,14 @@ std::string Trimmed(std::string_view text) {
   return first < last ? std::string(first, last) : std::string();
 }
 
+// A message as a sentence: its first letter in capitals, a full stop at its end.
+std::string Sentence(std::string text) {
+  if (text.empty()) return text;
+  text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+  if (text.back() != '.') text += '.';
+  return text;
+}
+
 // "« text »", with the quotation marks of the messages.
 std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
 
@@ -172,6 +180,22 @@ std::optional<GameResult> ResultOfText(std::string_view text) {
   return std::nullopt;
 }
 
+const std::string* TagValue(const std::vector<std::pair<std::string, std::string>>& tags,
+                            std::string_view name) {
+  for (const auto& [tag, value] : tags) {
+    if (Lower(tag) == Lower(name)) return &value;
+  }
+  return nullptr;
+}
+
+// Why a game whose GameType names other rules is refused; no value for these rules or none named.
+std::optional<std::string> ForeignGameType(
+    const std::vector<std::pair<std::string, std::string>>& tags) {
+  const std::string* type = TagValue(tags, "GameType");
+  if (type == nullptr || Lower(Trimmed(*type)) == Lower(kPdnGameType)) return std::nullopt;
+  return "GameType " + Quoted(*type) + " : cette partie n'est pas jouée aux règles de Zelbo";
+}
+
 // Reads the games of a text one element at a time.
 class PdnParser {
  public:
@@ -214,6 +238,10 @@ class PdnParser {
     }
     if (c == '!' || c == '?')
       return cursor_.Take([](char k) { return k == '!' || k == '?'; }), std::nullopt;
+    if (IsDigit(c) || c == '*' || IsLetter(c)) {
+      // Moves of other rules would not even read: say which rules the game is written for.
+      if (auto error = ForeignGameType(game_.tags)) return error;
+    }
     if (IsDigit(c) || c == '*') return ReadNumberOrResult(out, line);
     if (IsLetter(c)) return ReadMove(line);
     return AtLine(line, "caractère " + Quoted(std::string(1, c)) + " inattendu");
@@ -278,14 +306,6 @@ class PdnParser {
   bool in_moves_ = false;  // its moves have begun: a tag now starts the next game
   std::optional<std::size_t> last_move_;
 };
-
-const std::string* TagValue(const std::vector<std::pair<std::string, std::string>>& tags,
-                            std::string_view name) {
-  for (const auto& [tag, value] : tags) {
-    if (Lower(tag) == Lower(name)) return &value;
-  }
-  return nullptr;
-}
 
 // The start of a game: its FEN when it has one, else the opening with side -1 to move.
 std::optional<GamePosition> StartOf(const PdnGame& game, std::string* why) {
@@ -368,12 +388,7 @@ PdnGames ParsePdn(std::string_view text) {
 }
 
 PdnReplay ReplayPdnGame(const PdnGame& game) {
-  if (const std::string* type = TagValue(game.tags, "GameType")) {
-    if (Lower(Trimmed(*type)) != Lower(kPdnGameType)) {
-      return {std::nullopt,
-              "GameType " + Quoted(*type) + " : cette partie n'est pas jouée aux règles de Zelbo"};
-    }
-  }
+  if (auto foreign = ForeignGameType(game.tags)) return {std::nullopt, *foreign};
   std::string why;
   const auto start = StartOf(game, &why);
   if (!start) return {std::nullopt, why};
@@ -404,21 +419,19 @@ PdnReplay ReplayPdnGame(const PdnGame& game) {
 
 PdnReplay ReadPdnGame(std::string_view text, std::size_t number) {
   const PdnGames games = ParsePdn(text);
-  const std::string game_name = "Partie " + std::to_string(number);
   if (number >= 1 && number <= games.games.size()) {
     PdnReplay replay = ReplayPdnGame(games.games[number - 1]);
-    if (!replay.record && games.games.size() > 1) replay.error = game_name + ", " + replay.error;
-    if (!replay.record && !replay.error.empty()) {
-      replay.error[0] =
-          static_cast<char>(std::toupper(static_cast<unsigned char>(replay.error[0])));
-      if (replay.error.back() != '.') replay.error += '.';
-    }
-    return replay;
+    if (replay.record) return replay;
+    const bool several = games.games.size() > 1 || !games.error.empty();
+    return {std::nullopt,
+            Sentence(several ? "Partie " + std::to_string(number) + ", " + replay.error
+                             : replay.error)};
   }
-  if (!games.error.empty()) return {std::nullopt, games.error};
+  if (!games.error.empty()) return {std::nullopt, Sentence(games.error)};
   if (games.games.empty()) return {std::nullopt, "Le fichier ne contient aucune partie."};
-  return {std::nullopt, "Le fichier ne contient que " + std::to_string(games.games.size()) +
-                            (games.games.size() == 1 ? " partie." : " parties.")};
+  if (games.games.size() == 1) return {std::nullopt, "Le fichier ne contient qu'une partie."};
+  return {std::nullopt,
+          "Le fichier ne contient que " + std::to_string(games.games.size()) + " parties."};
 }
 
 std::optional<std::string> PdnText(const GameRecord& record, const PdnDefaults& defaults,

@@ -70,6 +70,7 @@ bool OpenPdnGame(GameState& state, BoardWindowPort& port, const std::filesystem:
     return false;
   }
   NewGame(state, port);
+  port.SetPanelVisible(false);
   const GamePosition last = replay.record->Current();
   state.board = last.board;
   state.side_to_move = last.side;

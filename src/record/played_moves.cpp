@@ -18,16 +18,17 @@ std::string StepName(SquareRef from, SquareRef to) {
 std::optional<std::string> PlayClicks(const WrittenMove& written, RecordedMove& move) {
   Board& board = move.after;
   if (!IsOwnPiece(board, move.side, written.from)) {
-    return "la case " + SquareName(written.from) + " ne porte aucune pièce de " +
-           std::string(SideName(move.side));
+    // "les noirs (en haut)" becomes "des noirs (en haut)".
+    return "la case " + SquareName(written.from) + " ne porte aucune pièce des " +
+           std::string(SideName(move.side).substr(4));
   }
   SquareRef at = written.from;
   for (std::size_t i = 0; i < written.landings.size(); ++i) {
     const SquareRef to = written.landings[i];
     const bool last = i + 1 == written.landings.size();
-    if (ReadCell(board, to) != kEmpty) return "la case " + SquareName(to) + " n'est pas libre";
     const MoveCheckResult r = CheckStep(board, at, to);
     if (!r.ok) return "le pas " + StepName(at, to) + " n'est pas permis à cette pièce";
+    if (ReadCell(board, to) != kEmpty) return "la case " + SquareName(to) + " n'est pas libre";
     if (!last && IsNoSquare(r.captured)) {
       return "le pas " + StepName(at, to) + " ne prend rien : seul le dernier pas d'un coup peut " +
              "ne rien prendre";
