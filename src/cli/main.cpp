@@ -30,7 +30,8 @@ constexpr std::string_view kUsage =
     "       zelbo-cli --help | --version\n"
     "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
     "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
-    "  tests: every searching level searches N nodes whatever the time; 0 for the time), quit\n";
+    "  tests: every searching level searches N nodes whatever the time; 0 for the time),\n"
+    "  record, pdn save FILE, pdn open [N] FILE, goto N, resign, draw, quit\n";
 
 int Usage() {
   std::cerr << kUsage;

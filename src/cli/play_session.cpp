@@ -3,11 +3,14 @@
 
 #include <string>
 
+#include "engine/draw_offer.h"
 #include "engine/level_turn.h"
 #include "experience/experience_file.h"
+#include "game/end_of_game.h"
 #include "game/execution_time.h"
 #include "game/notation.h"
 #include "game/take_back.h"
+#include "record/pdn_file.h"
 #include "savegame/saved_game.h"
 
 namespace zelbo {
@@ -78,6 +81,11 @@ const PlaySession::Command PlaySession::kCommands[] = {
     {"time", &PlaySession::Time},
     {"hint", &PlaySession::Hint},
     {"nodes", &PlaySession::Nodes},
+    {"record", &PlaySession::Record},
+    {"pdn", &PlaySession::Pdn},
+    {"goto", &PlaySession::GoTo},
+    {"resign", &PlaySession::ResignCommand},
+    {"draw", &PlaySession::Draw},
 };
 
 void PlaySession::Start(const PlayOptions& options) {
@@ -237,6 +245,52 @@ void PlaySession::Nodes(std::string_view argument) {
   if (!nodes) return Error("expected a node count 0..100000000");
   fixed_nodes_ = static_cast<uint64_t>(*nodes);
   engine_.SetFixedNodes(fixed_nodes_);
+}
+
+// The game's record on one line: "record 1. D6-C5 C3-D4 2. E7-D6", "record" while it is empty.
+void PlaySession::Record(std::string_view argument) {
+  if (!argument.empty()) return Error("record takes no argument");
+  const std::string moves = MoveListText(state_.record);
+  out_ << "record" << (moves.empty() ? "" : " ") << moves << '\n';
+}
+
+// "pdn save FILE" and "pdn open [N] FILE": the game's record as a PDN file, and game N (the first
+// by default) of a PDN file. A name that starts with a number and a blank is written "./NAME".
+void PlaySession::Pdn(std::string_view argument) {
+  const auto word_end = std::min(argument.find_first_of(kBlanks), argument.size());
+  const std::string_view word = argument.substr(0, word_end);
+  std::string_view file = TrimBlanks(argument.substr(word_end));
+  if (word == "save" && !file.empty()) {
+    return SavePdnGame(state_, port_, std::filesystem::path(std::string(file)));
+  }
+  if (word != "open" || file.empty()) return Error("expected pdn save FILE or pdn open [N] FILE");
+  std::size_t number = 1;
+  const auto number_end = std::min(file.find_first_of(kBlanks), file.size());
+  if (number_end < file.size()) {
+    if (const auto n = NumberIn(file.substr(0, number_end), 1, 1000000)) {
+      number = static_cast<std::size_t>(*n);
+      file = TrimBlanks(file.substr(number_end));
+    }
+  }
+  OpenPdnGame(state_, port_, std::filesystem::path(std::string(file)), number);
+}
+
+// Back to the position after N moves of the record, dropping the later ones.
+void PlaySession::GoTo(std::string_view argument) {
+  const auto plies = NumberIn(argument, 0, static_cast<int64_t>(state_.record.size()));
+  if (!plies) return Error("expected a move count 0.." + std::to_string(state_.record.size()));
+  GoToPly(state_, port_, static_cast<std::size_t>(*plies));
+}
+
+void PlaySession::ResignCommand(std::string_view argument) {
+  if (!argument.empty()) return Error("resign takes no argument");
+  Resign(state_, port_);
+}
+
+// "Proposer la nulle".
+void PlaySession::Draw(std::string_view argument) {
+  if (!argument.empty()) return Error("draw takes no argument");
+  OfferDraw(state_, port_, engine_);
 }
 
 void PlaySession::Error(std::string_view description) { out_ << "error " << description << '\n'; }

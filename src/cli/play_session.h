@@ -59,6 +59,11 @@ class PlaySession {
   void Time(std::string_view argument);
   void Hint(std::string_view argument);
   void Nodes(std::string_view argument);
+  void Record(std::string_view argument);
+  void Pdn(std::string_view argument);
+  void GoTo(std::string_view argument);
+  void ResignCommand(std::string_view argument);
+  void Draw(std::string_view argument);
 
   void ComputerReplies();
   using Search = std::function<std::optional<LevelMove>(const std::atomic<bool>& stop)>;

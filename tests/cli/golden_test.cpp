@@ -3,7 +3,8 @@
 // golden/NAME.out the exact output. A script may start with "# position: BOARD" to begin from that
 // position (written to a saved game and opened with --position) and "# experience: FILE" to load a
 // store from the golden folder. "$SCRATCH" stands for a temporary folder, in the script and in
-// the transcript. ZELBO_UPDATE_GOLDEN=1 rewrites the .out files from the program.
+// the transcript, and "$GOLDEN" for the golden folder. ZELBO_UPDATE_GOLDEN=1
+// rewrites the .out files from the program.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -60,11 +61,14 @@ TEST(ZelboCliPlay, MatchesEveryGoldenTranscript) {
   for (const auto& entry : fs::directory_iterator(ZELBO_GOLDEN_DIR)) {
     if (entry.path().extension() != ".in") continue;
     ++cases;
-    const std::string script = ReplaceAll(ReadText(entry.path()), "$SCRATCH", scratch.string());
+    const std::string script =
+        ReplaceAll(ReplaceAll(ReadText(entry.path()), "$SCRATCH", scratch.string()), "$GOLDEN",
+                   ZELBO_GOLDEN_DIR);
     std::istringstream in(script);
     std::ostringstream out;
     EXPECT_EQ(RunPlay(in, out, OptionsOf(script, scratch)), 0);
-    const std::string transcript = ReplaceAll(out.str(), scratch.string(), "$SCRATCH");
+    const std::string transcript = ReplaceAll(ReplaceAll(out.str(), scratch.string(), "$SCRATCH"),
+                                              ZELBO_GOLDEN_DIR, "$GOLDEN");
     fs::path expected = entry.path();
     expected.replace_extension(".out");
     if (std::getenv("ZELBO_UPDATE_GOLDEN") != nullptr) {
