@@ -18,6 +18,7 @@
 
 #include "game/board.h"
 #include "game/board_window_port.h"
+#include "game/end_of_game.h"
 #include "game/notation.h"
 
 namespace zelbo::fuzz {
@@ -124,13 +125,6 @@ class FuzzPort : public BoardWindowPort {
   bool IsComputerChecked() const override { return computer_checked; }
   bool IsExperienceChecked() const override { return experience_checked; }
 };
-
-// The men and kings of `side` on the board.
-inline int PieceCount(const Board& board, int side) {
-  int n = 0;
-  for (const Cell& cell : board.cells) n += cell.code == side || cell.code == 2 * side;
-  return n;
-}
 
 inline bool IsPieceCode(CellCode code) {
   return code == kComputerMan || code == kComputerKing || code == kPlayerMan || code == kPlayerKing;

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as the standard input of `zelbo-cli play`, run in-process. The file names of "open"
 // and "save" are turned into one of four names in a private folder (one of them a saved game
-// made here), so that a run reads and writes nothing else and every run starts alike. The
-// searching levels search a small fixed number of nodes ("nodes" first, and every "nodes" line
+// made here), and those of "pdn open" and "pdn save" into one of four PDN files there (one of them
+// two games written here), so that a run reads and writes nothing else and every run starts alike.
+// The searching levels search a small fixed number of nodes ("nodes" first, and every "nodes" line
 // kept small), so that a run takes the same path on any machine and never waits on the clock.
 //
 // What must hold for the transcript: every line is of a known kind with no raw control
 // character; the start-up and every line that is neither blank nor a comment give exactly one
 // state line followed by one board line, and nothing follows "quit"; a state line has its fields
 // in order with values in their ranges; a command that printed "error" changed nothing; and only
-// the clicks, "new", "takeback" and "open" change the board.
+// the clicks, "new", "takeback", "open", "pdn", "goto", and "resign" and "draw" (which put back a
+// chain half made) change the board; "record" prints one line.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <sstream>
 #include <string>
 
@@ -54,14 +57,33 @@ Command Parse(std::string_view line) {
   return {false, std::string(line.substr(0, end)), std::string(Trim(line.substr(end)))};
 }
 
-const std::array<std::filesystem::path, 4>& GameFiles() {
-  static const std::array<std::filesystem::path, 4> files = {
-      ScratchFolder() / "g0.KRP", ScratchFolder() / "g1.KRP", ScratchFolder() / "g2.KRP",
-      ScratchFolder() / "g3.KRP"};
+using GameFileNames = std::array<std::filesystem::path, 4>;
+
+const GameFileNames& GameFiles() {
+  static const GameFileNames files = {ScratchFolder() / "g0.KRP", ScratchFolder() / "g1.KRP",
+                                      ScratchFolder() / "g2.KRP", ScratchFolder() / "g3.KRP"};
   return files;
 }
 
-// g0 holds a position with two kings and a code that is no piece; the others do not exist.
+const GameFileNames& PdnFiles() {
+  static const GameFileNames files = {ScratchFolder() / "p0.pdn", ScratchFolder() / "p1.pdn",
+                                      ScratchFolder() / "p2.pdn", ScratchFolder() / "p3.pdn"};
+  return files;
+}
+
+constexpr std::string_view kTwoGames =
+    "[Event \"a\"]\n1. D6-E5 A3-B4 2. B6-A5 B4-C5 *\n"
+    "[SetUp \"1\"]\n[FEN \"W:WKA5:BKH8\"]\n1. A5-B6 H8-G7 2. B6-A5 G7-H8 *\n";
+
+void RemoveAllBut(const GameFileNames& files) {
+  for (std::size_t i = 1; i < files.size(); ++i) {
+    std::error_code ignored;
+    std::filesystem::remove(files[i], ignored);
+  }
+}
+
+// g0 holds a position with two kings and a code that is no piece, p0 two games; the others do
+// not exist.
 void ResetGameFiles() {
   Board board{};
   SetupInitialPosition(board);
@@ -69,10 +91,28 @@ void ResetGameFiles() {
   board.SetCode(5, 5, kComputerKing);
   board.SetCode(2, 4, 7);
   WriteSavedGame(GameFiles()[0], board);
-  for (std::size_t i = 1; i < GameFiles().size(); ++i) {
-    std::error_code ignored;
-    std::filesystem::remove(GameFiles()[i], ignored);
+  WriteWholeFile(PdnFiles()[0],
+                 std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(kTwoGames.data()),
+                                          kTwoGames.size()));
+  RemoveAllBut(GameFiles());
+  RemoveAllBut(PdnFiles());
+}
+
+// "pdn save FILE" and "pdn open [N] FILE" with FILE one of the PDN files; the rest as it was.
+std::string ConfinedPdn(const Command& c, const std::string& line) {
+  const std::string_view argument = c.argument;
+  const auto word_end = std::min(argument.find_first_of(kBlanks), argument.size());
+  const std::string_view word = argument.substr(0, word_end);
+  const std::string_view rest = Trim(argument.substr(word_end));
+  if ((word != "save" && word != "open") || rest.empty()) return line;
+  std::string number;
+  const auto number_end = std::min(rest.find_first_of(kBlanks), rest.size());
+  if (word == "open" && number_end < rest.size() &&
+      rest.substr(0, number_end).find_first_not_of("0123456789") == std::string_view::npos) {
+    number = std::string(rest.substr(0, number_end)) + " ";
   }
+  const auto n = static_cast<uint8_t>(rest.back()) % PdnFiles().size();
+  return "pdn " + std::string(word) + " " + number + PdnFiles()[n].string();
 }
 
 constexpr int kMostNodes = 3000;
@@ -86,6 +126,8 @@ std::string Confined(const std::vector<std::string>& lines) {
     if (!c.ignored && (c.word == "open" || c.word == "save") && !c.argument.empty()) {
       const auto n = static_cast<uint8_t>(c.argument.back()) % GameFiles().size();
       out += c.word + " " + GameFiles()[n].string();
+    } else if (!c.ignored && c.word == "pdn") {
+      out += ConfinedPdn(c, line);
     } else if (!c.ignored && c.word == "nodes" && !c.argument.empty()) {
       out += "nodes " + std::to_string(1 + static_cast<uint8_t>(c.argument.back()) % kMostNodes);
     } else {
@@ -118,11 +160,28 @@ bool IsHintLine(const std::string& line) {
   return line.back() != ' ' && squares >= 2 && squares <= 1 + LevelMove::kMaxLandings;
 }
 
+// "record", then the moves numbered: "1. D6-C5 C3-D4 2. B6xD4xF2" or "1... C3-D4 ...".
+bool IsRecordLine(const std::string& line) {
+  std::istringstream words(line.substr(6));
+  for (std::string word; words >> word;) {
+    const bool number = std::isdigit(static_cast<unsigned char>(word[0])) != 0 &&
+                        word.find_first_not_of("0123456789.") == std::string::npos &&
+                        word.back() == '.';
+    bool move = word.size() >= 5 && (word.size() - 2) % 3 == 0 && IsSquareName(word.substr(0, 2));
+    for (std::size_t i = 2; move && i < word.size(); i += 3) {
+      move = (word[i] == '-' || word[i] == 'x') && IsSquareName(word.substr(i + 1, 2));
+    }
+    if (!number && !move) return false;
+  }
+  return line.back() != ' ';
+}
+
 bool IsEventLine(const std::string& line) {
   for (std::string_view kind : {"title ", "message ", "error-dialog ", "error ", "gauges "}) {
     if (StartsWith(line, kind)) return true;
   }
   if (StartsWith(line, "hint ")) return IsHintLine(line);
+  if (line == "record" || StartsWith(line, "record ")) return IsRecordLine(line);
   return line == "panel shown" || line == "panel hidden";
 }
 
@@ -234,7 +293,8 @@ void Run(std::span<const uint8_t> bytes) {
       ZELBO_CHECK(after.events.size() == 1, line);
       ZELBO_CHECK(after.state == before.state && after.board == before.board, line);
     }
-    static constexpr std::string_view kBoardChangers[] = {"L", "R", "M", "new", "takeback", "open"};
+    static constexpr std::string_view kBoardChangers[] = {
+        "L", "R", "M", "new", "takeback", "open", "pdn", "goto", "resign", "draw"};
     const bool may_change = std::find(std::begin(kBoardChangers), std::end(kBoardChangers),
                                       c.word) != std::end(kBoardChangers);
     if (!may_change) ZELBO_CHECK(after.board == before.board, line);
