@@ -3,8 +3,11 @@
 
 #include <algorithm>
 
+#include "engine/move_gen.h"
+#include "engine/position.h"
 #include "engine/search.h"
 #include "game/end_of_game.h"
+#include "game/execution_time.h"
 
 namespace zelbo {
 namespace {
@@ -20,28 +23,33 @@ bool DesignedComputerAccepts(const Board& board) {
 }  // namespace
 
 bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move, int level,
-                         int32_t milliseconds, std::span<const Board> history) {
+                         int32_t milliseconds, std::span<const Board> history,
+                         const std::atomic<bool>* stop) {
   if (level <= 1 || level > LevelCount()) return DesignedComputerAccepts(board);
   const LevelSettings settings = SettingsOf(level);
   engine::SearchLimits limits;
   if (settings.depth > 0) limits.depth = settings.depth;
   limits.milliseconds = std::max(milliseconds, int32_t{1});
+  limits.stop = stop;
   if (engine.FixedNodes() > 0) {
     limits.nodes = engine.FixedNodes();
     limits.milliseconds = 0;
   }
   Board position = board;
-  int side = side_to_move;
+  engine::Position searched = engine::PositionOf(board, side_to_move);
   for (int forced = 0; forced <= kMostForcedMoves; ++forced) {
-    const engine::SearchResult result =
-        engine.Search(position, static_cast<int8_t>(side), limits, settings.weights, history);
+    engine::MoveList moves;
+    engine::GenerateMoves(searched, moves);
     // A side without a move has lost.
-    if (!result.has_move) return side == kComputerSide;
-    if (result.depth > 0) return (side == kComputerSide ? result.score : -result.score) <= 0;
-    const auto move = Engine::ToLevelMove(position, static_cast<int8_t>(side), result);
-    if (!move) break;
-    ApplyLevelMove(position, *move);
-    side = -side;
+    if (moves.empty()) return searched.side == kComputerSide;
+    if (moves.size() > 1) {
+      const engine::SearchResult result =
+          engine.Search(position, searched.side, limits, settings.weights, history);
+      if (result.depth == 0) break;
+      return (searched.side == kComputerSide ? result.score : -result.score) <= 0;
+    }
+    searched = engine::MakeMove(searched, moves[0]);
+    position = engine::BoardOfPosition(searched, position);
   }
   return DesignedComputerAccepts(position);
 }
@@ -57,7 +65,7 @@ void OfferDraw(GameState& state, BoardWindowPort& port, Engine& engine) {
   if (!port.IsComputerChecked()) return EndByAgreedDraw(state, port, false);
   AnswerDrawOffer(state, port,
                   ComputerAcceptsDraw(engine, state.board, state.side_to_move, state.level,
-                                      state.execution_time, state.history));
+                                      ThinkingTime(state.execution_time), state.history));
 }
 
 }  // namespace zelbo

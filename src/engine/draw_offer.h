@@ -6,6 +6,7 @@
 // itself, and the game ends drawn.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <span>
 
@@ -17,15 +18,18 @@ namespace zelbo {
 
 // The computer's answer to a draw offered on `board` with `side_to_move` to move, at `level`,
 // thinking at most `milliseconds` (or the engine's fixed node budget). It touches nothing but its
-// arguments and the engine, so a worker thread may run it. `history` is as Engine::Choose takes it.
+// arguments and the engine, so a worker thread may run it; `stop`, once set, ends the search at
+// once (the answer is then that of whatever the search had found, or the pieces' count). `history`
+// is as Engine::Choose takes it.
 bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move, int level,
-                         int32_t milliseconds, std::span<const Board> history = {});
+                         int32_t milliseconds, std::span<const Board> history = {},
+                         const std::atomic<bool>* stop = nullptr);
 
 // The game after the answer: ended drawn with the computer's acceptance, or the refusal shown.
 void AnswerDrawOffer(GameState& state, BoardWindowPort& port, bool accepted);
 
 // The whole offer on this thread: nothing once the game is over; in two-player mode the game ends
-// drawn; else the computer answers.
+// drawn; else the computer answers, thinking for the execution time (a minute at most).
 void OfferDraw(GameState& state, BoardWindowPort& port, Engine& engine);
 
 }  // namespace zelbo

@@ -15,7 +15,7 @@
 
 namespace zelbo {
 
-// A PDN file larger than this is refused ("Erreur E/S 27"): a long game takes a few kilobytes.
+// A PDN file larger than this is refused as too large: a long game takes a few kilobytes.
 inline constexpr std::size_t kMaxPdnBytes = std::size_t{8} << 20;
 
 // Today's date as PDN writes it, "2025.06.01".

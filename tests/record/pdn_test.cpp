@@ -247,14 +247,15 @@ TEST(PdnFile, SavesAtomicallyAndRefusesReadOnlyFilesAndPipes) {
 
   BoardMouseUp(state, port, Sq("C3"), MouseButton::kLeft);
   BoardMouseUp(state, port, Sq("D4"), MouseButton::kLeft);
-  EXPECT_EQ(testing::IoErrorUnderSizeLimit(100,
-                                           [&] {
-                                             RecordingPort child;
-                                             SavePdnGame(state, child, folder / "game.pdn");
-                                             for (const std::string& event : child.Take())
-                                               throw IoError(event);
-                                           }),
-            "message Erreur E/S 27");
+  EXPECT_EQ(
+      testing::IoErrorUnderSizeLimit(100,
+                                     [&] {
+                                       RecordingPort child;
+                                       SavePdnGame(state, child, folder / "game.pdn");
+                                       for (const std::string& event : child.Take())
+                                         throw IoError(event);
+                                     }),
+      "message Taille de fichier permise dépassée : \"" + (folder / "game.pdn").string() + "\"");
   EXPECT_EQ(testing::ReadBytes(folder / "game.pdn"), saved);
 
   const testing::OrdinaryUser user = testing::TheOrdinaryUser();
