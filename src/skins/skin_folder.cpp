@@ -27,10 +27,40 @@ bool IsFile(const fs::path& path) {
   return !error && fs::exists(status) && !fs::is_directory(status);
 }
 
+bool IsFolder(const fs::path& path) {
+  std::error_code error;
+  return fs::is_directory(path, error);
+}
+
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameNameWithoutCase(std::string_view a, std::string_view b) {
   return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+// The entry of `folder` named `name` that is `wanted`: the exact name when there is one, else the
+// name that matches it with ASCII letters compared without case, the smallest in byte order when
+// several do.
+std::optional<fs::path> FindWithoutCase(const fs::path& folder, std::string_view name,
+                                        bool (*wanted)(const fs::path&)) {
+  const fs::path exact = folder / fs::path(name);
+  if (wanted(exact)) return exact;
+  std::optional<fs::path> found;
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::path& path = entries->path();
+    if (!SameNameWithoutCase(path.filename().native(), name) || !wanted(path)) continue;
+    if (!found || path.filename().native() < found->filename().native()) found = path;
+  }
+  return found;
+}
+
+// The folder of skins in `files_folder`, whatever the letter case of its name ("Skin", as the help
+// spells it); "SKIN" when there is none.
+fs::path SkinsFolder(const fs::path& files_folder) {
+  return FindWithoutCase(files_folder, kSkinsFolderName, IsFolder)
+      .value_or(files_folder / kSkinsFolderName);
 }
 
 constexpr std::array kStandardLoads = {
@@ -63,7 +93,7 @@ constexpr std::array kSkinnedLoads = {
 std::vector<std::string> ListSkinFolders(const fs::path& files_folder) {
   std::vector<std::string> names;
   std::error_code error;
-  fs::directory_iterator entries(files_folder / kSkinsFolderName, error);
+  fs::directory_iterator entries(SkinsFolder(files_folder), error);
   for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
     const std::string name = entries->path().filename().string();
     if (!IsHidden(name) && IsListed(*entries)) names.push_back(name);
@@ -73,7 +103,7 @@ std::vector<std::string> ListSkinFolders(const fs::path& files_folder) {
 }
 
 fs::path SkinFolderPath(const fs::path& files_folder, std::string_view skin_name) {
-  return files_folder / kSkinsFolderName / fs::path(skin_name);
+  return SkinsFolder(files_folder) / fs::path(skin_name);
 }
 
 std::vector<std::string> ListSkins(const FilePlaces& places) {
@@ -89,8 +119,13 @@ std::vector<std::string> ListSkins(const FilePlaces& places) {
 }
 
 fs::path FindSkinFolder(const FilePlaces& places, std::string_view skin_name) {
-  const fs::path skin = fs::path(kSkinsFolderName) / fs::path(skin_name);
-  return SkinFolderPath(places.FolderHolding(skin), skin_name);
+  const std::vector<fs::path> folders = places.ReadFolders();
+  for (const fs::path& folder : folders) {
+    const fs::path skin = SkinFolderPath(folder, skin_name);
+    std::error_code error;
+    if (fs::status(skin, error).type() != fs::file_type::not_found) return skin;
+  }
+  return SkinFolderPath(folders.back(), skin_name);
 }
 
 SkinLook LookOf(std::string_view skin_name) {
@@ -103,17 +138,7 @@ std::span<const SkinLoad> SkinLoads(SkinLook look) {
 }
 
 std::optional<fs::path> FindSkinFile(const fs::path& skin_folder, std::string_view file) {
-  const fs::path exact = skin_folder / fs::path(file);
-  if (IsFile(exact)) return exact;
-  std::optional<fs::path> found;
-  std::error_code error;
-  fs::directory_iterator entries(skin_folder, error);
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    const fs::path& path = entries->path();
-    if (!SameNameWithoutCase(path.filename().native(), file) || !IsFile(path)) continue;
-    if (!found || path.filename().native() < found->filename().native()) found = path;
-  }
-  return found;
+  return FindWithoutCase(skin_folder, file, IsFile);
 }
 
 }  // namespace zelbo

@@ -16,7 +16,9 @@
 
 namespace zelbo {
 
-// The folder beside the program that holds one folder per skin.
+// The folder beside the program that holds one folder per skin, found whatever the letter case of
+// its name ("Skin", as the help spells it): the exact name when it is there, else the smallest in
+// byte order of the folders whose names match it.
 inline constexpr std::string_view kSkinsFolderName = "SKIN";
 
 // The names the chooser lists: every folder and plain file of "SKIN" in `files_folder`, hidden

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "files/file_places.h"
 #include "files/temp_folder.h"
 
 namespace zelbo {
@@ -123,6 +124,40 @@ TEST(FindSkinFile, FindsTheFileWhateverTheCaseOfItsName) {
     EXPECT_EQ(found, c.found ? std::optional(bois / c.found) : std::nullopt) << c.file;
   }
   EXPECT_EQ(FindSkinFile(SkinFolderPath(folder.path(), "Missing"), "o.bmp"), std::nullopt);
+}
+
+// The help spells the folder "Skin": the folder of skins is found whatever the case of its name, in
+// the portable folder and in both folders of an installed program, "SKIN" itself first.
+TEST(SkinsFolder, IsFoundWhateverTheCaseOfItsName) {
+  const struct {
+    const char* name;
+    Names folders;     // each holding one skin named after it
+    const char* wins;  // the folder whose skin is listed and loaded; none when null
+  } cases[] = {
+      {"as the help spells it", {"Skin"}, "Skin"},
+      {"lower case", {"skin"}, "skin"},
+      {"mixed case", {"sKiN"}, "sKiN"},
+      {"the exact name first", {"Skin", "SKIN", "skin"}, "SKIN"},
+      {"else the smallest in byte order", {"skin", "Skin"}, "Skin"},
+      {"another name", {"Skins"}, nullptr},
+  };
+  for (const auto& c : cases) {
+    const TempFolder portable;
+    const TempFolder user;
+    for (const std::string& name : c.folders) {
+      fs::create_directories(portable.path() / name / name);
+      WriteBytes(portable.path() / name / name / "2.bmp", {'x'});
+      fs::create_directories(user.path() / name / ("User" + name));
+    }
+    const FilePlaces installed = FilePlaces::Installed(portable.path(), user.path());
+    const std::string skin = c.wins ? c.wins : "none";
+    const fs::path expected = portable.path() / (c.wins ? c.wins : "SKIN") / skin;
+    EXPECT_EQ(ListSkinFolders(portable.path()), (c.wins ? Names{skin} : Names{})) << c.name;
+    EXPECT_EQ(FindSkinFolder(FilePlaces(portable.path()), skin), expected) << c.name;
+    EXPECT_EQ(FindSkinFile(FindSkinFolder(installed, skin), "2.bmp").has_value(), c.wins != nullptr)
+        << c.name;
+    EXPECT_EQ(ListSkins(installed), (c.wins ? Names{"User" + skin, skin} : Names{})) << c.name;
+  }
 }
 
 }  // namespace
