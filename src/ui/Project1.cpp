@@ -65,17 +65,22 @@ int main(int argc, char** argv) {
 
   zelbo::QtDialogs dialogs;
   zelbo::Application application(dialogs);
-  zelbo::TForm1 board_window(application, command_line.saved_game);
-  zelbo::TForm2 editor(application, board_window);
-  zelbo::TForm3 skins(application, board_window);
-  zelbo::TForm4 help(application, board_window.file_places.FolderHolding(zelbo::kAnswersFileName));
-  board_window.SetWindows(&editor, &skins, &help);
-  // Closing the board window ends the program, whatever other window is open.
-  for (QWidget* window : std::initializer_list<QWidget*>{&editor, &skins, &help}) {
-    window->setAttribute(Qt::WA_QuitOnClose, false);
-  }
-  board_window.show();
-  QObject::connect(&qt_application, &QApplication::lastWindowClosed, &qt_application,
-                   &QApplication::quit);
-  return QApplication::exec();
+  int status = 0;
+  {
+    zelbo::TForm1 board_window(application, command_line.saved_game);
+    zelbo::TForm2 editor(application, board_window);
+    zelbo::TForm3 skins(application, board_window);
+    zelbo::TForm4 help(application,
+                       board_window.file_places.FolderHolding(zelbo::kAnswersFileName));
+    board_window.SetWindows(&editor, &skins, &help);
+    // Closing the board window ends the program, whatever other window is open.
+    for (QWidget* window : std::initializer_list<QWidget*>{&editor, &skins, &help}) {
+      window->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    board_window.show();
+    QObject::connect(&qt_application, &QApplication::lastWindowClosed, &qt_application,
+                     &QApplication::quit);
+    status = QApplication::exec();
+  }  // the windows go first: a search still running is stopped
+  return zelbo::FinishApplication(status);
 }

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/application.h"
 
+#include <unistd.h>
+
 #include <QApplication>
 #include <QEvent>
 #include <QWidget>
 #include <QWindowStateChangeEvent>
+#include <cstdio>
 
 #include "ui/platform/canvas.h"
 #include "ui/platform/native_window.h"
@@ -97,6 +100,19 @@ void Application::RestoreMinimized() {
 
 void WatchRestore(QWidget* window, std::function<void()> restored) {
   new RestoreWatcher(window, std::move(restored));
+}
+
+void ShowInFront(QWidget* window) {
+  if (window->isMinimized()) window->showNormal();
+  window->show();
+  window->raise();
+  window->activateWindow();
+}
+
+int FinishApplication(int status) {
+  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return status;
+  std::fflush(nullptr);
+  _exit(status);
 }
 
 }  // namespace zelbo

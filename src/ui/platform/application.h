@@ -55,4 +55,17 @@ class Application {
 // would go back to the taskbar the next time it is shown), and `restored` runs.
 void WatchRestore(QWidget* window, std::function<void()> restored = {});
 
+// Shows a window of the program in front of the others, with the keyboard: asked for again, a
+// window may lie behind another (the board window, which a skin makes anew, covers the chooser).
+void ShowInFront(QWidget* window);
+
+// What main returns once the message loop is over, the windows closed. On Wayland the process ends
+// here instead, without Qt's teardown of its connection to the compositor: Qt 6.4 stops its two
+// Wayland event threads one after the other, and when the first stops while a read that the main
+// thread prepared for it is still pending, the second waits for that read in
+// wl_display_read_events for ever, leaving the process alive with no window (a bare Qt window
+// closed by the compositor does the same about one time in six). Nothing of the program's own is
+// left to do at that point: every file is written when it is saved.
+int FinishApplication(int status);
+
 }  // namespace zelbo
