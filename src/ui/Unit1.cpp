@@ -229,9 +229,9 @@ void TForm1::CreateWindowButtons() {
   bskins->setCursor(Qt::SizeAllCursor);
   SORTI->on_click = [this] { sortiClick(); };
   MINIMISER->on_click = [this] { minimiserClick(); };
-  // The window manager takes the mouse once a move starts, so the move waits for the pointer to
-  // move: a double click on the button still reaches it.
-  bskins->on_drag = [this] { bskinsMouseDown(); };
+  // The window system moves the window with the pointer from the press until the button is let go:
+  // started once, on the press (started again on a motion, it would go on after the release).
+  bskins->on_drag_start = [this] { bskinsMouseDown(); };
   bskins->on_double_click = [this] { bskinsDblClick(); };
   bsauvegarder->on_click = [this] { bsauvegarderClick(); };
   BOUVRIR->on_click = [this] { bouvrirClick(); };
@@ -438,15 +438,15 @@ void TForm1::empdexecution1Click() {
 void TForm1::Ordinateur1Click() { Chec1->setChecked(Ordinateur1->isChecked()); }
 
 void TForm1::form21Click() {
-  if (editor_ != nullptr) editor_->show();
+  if (editor_ != nullptr) ShowInFront(editor_);
 }
 
 void TForm1::skin1Click() {
-  if (skins_ != nullptr) skins_->show();
+  if (skins_ != nullptr) ShowInFront(skins_);
 }
 
 void TForm1::Help1Click() {
-  if (help_ != nullptr) help_->show();
+  if (help_ != nullptr) ShowInFront(help_);
 }
 
 void TForm1::Aboute1Click() {

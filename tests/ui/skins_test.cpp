@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QTest>
+#include <functional>
 #include <memory>
 
 #include "files/fifo.h"
@@ -475,6 +476,29 @@ TEST_F(SkinsTest, EveryClickOnASkinAppliesIt) {
   EXPECT_EQ(window.Im0.image(), Filled(35, 35, kBlue)) << "the same skin clicked again";
   QTest::keyClick(Chooser().ListBox1, Qt::Key_Down);
   EXPECT_EQ(window.Im0.image(), Filled(35, 35, kRed)) << "the next skin, reached with a key";
+}
+
+// A skin other than the standard look shows the board window anew, over the chooser: the chooser
+// comes in front of it whenever it is asked for again.
+TEST_F(SkinsTest, TheChooserAskedForAgainComesInFront) {
+  Skin("Bois");
+  ClickSkin(0);
+  ASSERT_TRUE(Frameless());
+  const struct {
+    const char* how;
+    std::function<void()> ask;
+  } cases[] = {
+      {"Ctrl+S", [&] { QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier); }},
+      {"a double click on the skin button",
+       [&] { QTest::mouseDClick(window.bskins, Qt::LeftButton, {}, QPoint(16, 16)); }},
+      {"Outils > skin", [&] { window.skin1->trigger(); }},
+  };
+  for (const auto& c : cases) {
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window)) << c.how;
+    c.ask();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&Chooser())) << c.how;
+  }
 }
 
 // The skinned look's minimise button takes the whole program to the taskbar, and its windows come

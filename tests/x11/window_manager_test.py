@@ -172,6 +172,63 @@ def check_minimise_button(program):
           "a skin applied after the restore leaves the window on the screen")
 
 
+def top_window():
+    """The client window on top of the others, as the window manager stacks them."""
+    stacking = run("xprop", "-root", "_NET_CLIENT_LIST_STACKING").replace(",", " ").split()
+    windows = [int(word, 16) for word in stacking if word.startswith("0x")]
+    return windows[-1] if windows else 0
+
+
+def in_front(window):
+    return (top_window() == int(window) and
+            int(run("xdotool", "getactivewindow").strip() or 0) == int(window))
+
+
+def double_click(x, y):
+    """Two clicks as a hand makes them: the button held a moment each time."""
+    xdotool("mousemove", "--sync", str(x), str(y))
+    for _ in range(2):
+        xdotool("mousedown", "1")
+        time.sleep(0.06)
+        xdotool("mouseup", "1")
+        time.sleep(0.1)
+
+
+def check_skin_button(program):
+    """The skinned look's skin button: a drag by it moves the window with the pointer until the
+    button is let go, and no further; a double click on it, like Ctrl+S, still reaches the program
+    and brings the chooser in front of the board window, which a skin shows anew."""
+    board = program.board_window()
+    start = Program.geometry(board)[:2]
+    x, y = start[0] + 136 + 16, start[1] + 8 + 16  # the skin button, over the board's column D
+    xdotool("mousemove", "--sync", str(x), str(y))
+    xdotool("mousedown", "1")
+    for step in range(1, 11):
+        xdotool("mousemove", "--sync", str(x + 6 * step), str(y + 4 * step))
+        time.sleep(0.05)
+    xdotool("mouseup", "1")
+    moved = (start[0] + 60, start[1] + 40)
+    check(wait_for(lambda: Program.geometry(board)[:2] == moved, 5),
+          f"a drag by the skin button moves the window with the pointer "
+          f"({start} to {Program.geometry(board)[:2]}, expected {moved})")
+    xdotool("mousemove", "--sync", str(x + 200), str(y + 150))
+    time.sleep(1)
+    check(Program.geometry(board)[:2] == moved,
+          f"the window stays once the button is let go ({Program.geometry(board)[:2]})")
+
+    for how, ask in (("Ctrl+S", lambda: xdotool("key", "ctrl+s")),
+                     ("a double click on the skin button",
+                      lambda: double_click(moved[0] + 152, moved[1] + 24))):
+        chooser = chooser_of(program)
+        xdotool("windowminimize", "--sync", chooser)
+        check(wait_for(lambda: window_state(chooser) == "Iconic"), f"the chooser is away for {how}")
+        xdotool("windowactivate", "--sync", board)
+        ask()
+        check(wait_for(lambda: window_state(chooser) == "Normal" and in_front(chooser), 5),
+              f"{how} shows the skin chooser in front of the board window")
+    check(Program.geometry(board)[:2] == moved, "the double click left the window in place")
+
+
 def found_board(program):
     try:
         program.find_client_top(Screen())
@@ -193,6 +250,7 @@ def main():
             check_size_and_controls(program)
             check_read_only_save(program)
             check_minimise_button(program)
+            check_skin_button(program)
         finally:
             program.close()
     finally:

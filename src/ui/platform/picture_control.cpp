@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/platform/picture_control.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 namespace zelbo {
 
@@ -33,11 +35,22 @@ void PictureControl::paintEvent(QPaintEvent*) {
 
 void PictureControl::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
+  double_clicked_ = false;
   if (on_mouse_down) on_mouse_down(event->button());
+  if (pressed_ && on_drag_start) DragOrDoubleClick(event->timestamp());
 }
 
-void PictureControl::mouseMoveEvent(QMouseEvent* event) {
-  if (event->buttons() != Qt::NoButton && on_drag) on_drag();
+void PictureControl::DragOrDoubleClick(quint64 time) {
+  const auto interval =
+      static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+  if (drag_press_ && time - *drag_press_ <= interval) {
+    drag_press_.reset();
+    double_clicked_ = true;
+    if (on_double_click) on_double_click();
+    return;
+  }
+  drag_press_ = time;
+  on_drag_start();
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
@@ -48,7 +61,7 @@ void PictureControl::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void PictureControl::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && on_double_click) on_double_click();
+  if (event->button() == Qt::LeftButton && !double_clicked_ && on_double_click) on_double_click();
 }
 
 }  // namespace zelbo

@@ -6,6 +6,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "ui/platform/canvas.h"
 #include "ui/platform/picture.h"
@@ -28,21 +29,26 @@ class PictureControl : public QWidget {
   std::function<void()> on_click;
   std::function<void()> on_double_click;
   std::function<void(Qt::MouseButton)> on_mouse_down;
-  // The pointer moved with a button held down since a press on the control.
-  std::function<void()> on_drag;
+  // The left button pressed to drag the window by the control, once a press. The window system
+  // takes the pointer for the drag until the button is let go, so that Qt sees no double click:
+  // a second press within the double-click time is then the double click, and starts no drag.
+  std::function<void()> on_drag_start;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
+  void DragOrDoubleClick(quint64 time);
+
   Picture picture_;
   Canvas canvas_;
   bool stretch_ = false;
   bool pressed_ = false;
+  std::optional<quint64> drag_press_;  // the time of the last press that started a drag
+  bool double_clicked_ = false;        // the press was the second of a double click
 };
 
 }  // namespace zelbo
