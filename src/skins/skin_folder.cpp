@@ -121,9 +121,10 @@ std::vector<std::string> ListSkins(const FilePlaces& places) {
 fs::path FindSkinFolder(const FilePlaces& places, std::string_view skin_name) {
   const std::vector<fs::path> folders = places.ReadFolders();
   for (const fs::path& folder : folders) {
-    const fs::path skin = SkinFolderPath(folder, skin_name);
+    const fs::path skins = SkinsFolder(folder);
+    const fs::path skin = skins / fs::path(skin_name);
     std::error_code error;
-    if (fs::status(skin, error).type() != fs::file_type::not_found) return skin;
+    if (IsFolder(skins) && fs::status(skin, error).type() != fs::file_type::not_found) return skin;
   }
   return SkinFolderPath(folders.back(), skin_name);
 }

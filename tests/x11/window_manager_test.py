@@ -203,9 +203,11 @@ def check_skin_button(program):
     x, y = start[0] + 136 + 16, start[1] + 8 + 16  # the skin button, over the board's column D
     xdotool("mousemove", "--sync", str(x), str(y))
     xdotool("mousedown", "1")
+    time.sleep(0.5)  # as a hand holds the button a moment before it moves, on a busy machine too
     for step in range(1, 11):
         xdotool("mousemove", "--sync", str(x + 6 * step), str(y + 4 * step))
-        time.sleep(0.05)
+        time.sleep(0.1)
+    time.sleep(0.3)
     xdotool("mouseup", "1")
     moved = (start[0] + 60, start[1] + 40)
     check(wait_for(lambda: Program.geometry(board)[:2] == moved, 5),
@@ -216,7 +218,7 @@ def check_skin_button(program):
     check(Program.geometry(board)[:2] == moved,
           f"the window stays once the button is let go ({Program.geometry(board)[:2]})")
 
-    for how, ask in (("Ctrl+S", lambda: xdotool("key", "ctrl+s")),
+    for how, ask in (("Ctrl+S", lambda: xdotool("key", "--window", board, "ctrl+s")),
                      ("a double click on the skin button",
                       lambda: double_click(moved[0] + 152, moved[1] + 24))):
         chooser = chooser_of(program)
@@ -224,8 +226,10 @@ def check_skin_button(program):
         check(wait_for(lambda: window_state(chooser) == "Iconic"), f"the chooser is away for {how}")
         xdotool("windowactivate", "--sync", board)
         ask()
-        check(wait_for(lambda: window_state(chooser) == "Normal" and in_front(chooser), 5),
-              f"{how} shows the skin chooser in front of the board window")
+        check(wait_for(lambda: window_state(chooser) == "Normal" and in_front(chooser)),
+              f"{how} shows the skin chooser in front of the board window ({window_state(chooser)}, "
+              f"top {top_window():#x}, active {run('xdotool', 'getactivewindow').strip()}, "
+              f"chooser {int(chooser):#x}, board {int(board):#x})")
     check(Program.geometry(board)[:2] == moved, "the double click left the window in place")
 
 

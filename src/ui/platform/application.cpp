@@ -15,6 +15,8 @@
 namespace zelbo {
 namespace {
 
+bool IsWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 bool IsOnScreen(const QWidget* window) {
   const Qt::WindowType type = window->windowType();
   return window->isVisible() && !window->isMinimized() &&
@@ -102,15 +104,22 @@ void WatchRestore(QWidget* window, std::function<void()> restored) {
   new RestoreWatcher(window, std::move(restored));
 }
 
+// Qt on X11 takes no new state for a window that the window manager minimised, and does not map
+// it again for showNormal(); and on Wayland a program can neither raise nor activate its window.
+// Either window is shown afresh, which brings it in front.
 void ShowInFront(QWidget* window) {
-  if (window->isMinimized()) window->showNormal();
+  if (window->isMinimized() || (window->isVisible() && IsWayland())) {
+    window->hide();
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    ClearMinimizedHint(window);
+  }
   window->show();
   window->raise();
   window->activateWindow();
 }
 
 int FinishApplication(int status) {
-  if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return status;
+  if (!IsWayland()) return status;
   std::fflush(nullptr);
   _exit(status);
 }
