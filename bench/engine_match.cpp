@@ -9,13 +9,13 @@
 //     Level 5 is the top level with the weights of --set (for tuning). With --nodes every
 //     searching level searches that many nodes instead of thinking MS: the games no longer depend
 //     on the machine's load. Prints wins, draws and losses of A, and A's score.
-//   zelbo_match engine --program COMMAND [--ms MS | --nodes N] [--openings N] [--seed S]
-//                      [--timeout MS] [--set NAME=VALUE,...]
+//   zelbo_match engine --program COMMAND [--ms MS | --nodes N] [--openings N] [--plies P]
+//                      [--seed S] [--timeout MS] [--set NAME=VALUE,...]
 //     The top level (with the weights of --set, when given) against the program that the shell
-//     runs from COMMAND, which speaks the match protocol (README). Each of N openings, two moves
-//     deep and drawn by the seed, is played with both colours; every answer is checked against
-//     the move rules, and an answer that is not a legal move, or none within --timeout, loses the
-//     game. Prints every game and a table of the results.
+//     runs from COMMAND, which speaks the match protocol (README). Each of N openings, P moves
+//     deep (2 by default) and drawn by the seed, is played with both colours; every answer is
+//     checked against the move rules, and an answer that is not a legal move, or none within
+//     --timeout, loses the game. Prints every game and a table of the results.
 //   zelbo_match hint [--ms MS | --nodes N] [--openings N]
 //     The top level plays the player's side through hint, its moves clicked through the click
 //     protocol, against the designed ComputerReply, from N openings (100 by default).
@@ -50,6 +50,7 @@ struct Options {
   int ms = 50;
   uint64_t nodes = 0;  // when set, every searching level searches this many nodes
   int openings = 12;
+  int plies = 2;  // how deep the openings of `engine` are
   uint64_t seed = 1;
   int timeout_ms = 0;  // 0: ten times the time a move, and five seconds more
   std::vector<std::pair<int, int>> pairs = {{2, 1}, {3, 2}, {4, 3}};
@@ -223,7 +224,7 @@ int RunEngine(const Options& options) {
     std::fprintf(stderr, "zelbo_match engine: --program COMMAND is needed\n");
     return 2;
   }
-  const std::vector<Board> openings = Openings(2, options.openings, options.seed);
+  const std::vector<Board> openings = Openings(options.plies, options.openings, options.seed);
   const int ms = options.ms;
   const auto timeout = std::chrono::milliseconds(
       options.timeout_ms > 0 ? options.timeout_ms : 10 * std::max(ms, 1) + 5000);
@@ -377,6 +378,8 @@ bool ParseOption(Options& options, std::string_view option, const std::string& v
     options.nodes = std::strtoull(value.c_str(), nullptr, 10);
   } else if (option == "--openings") {
     options.openings = std::atoi(value.c_str());
+  } else if (option == "--plies") {
+    options.plies = std::atoi(value.c_str()) & ~1;  // an even count: side -1 to move
   } else if (option == "--seed") {
     options.seed = std::strtoull(value.c_str(), nullptr, 10);
   } else if (option == "--timeout") {
@@ -416,7 +419,7 @@ int main(int argc, char** argv) {
       "usage: zelbo_match levels [--ms MS | --nodes N] [--openings N] [--pairs A:B,...] "
       "[--set NAME=VALUE,...]\n"
       "       zelbo_match engine --program COMMAND [--ms MS | --nodes N] [--openings N] "
-      "[--seed S] [--timeout MS] [--set NAME=VALUE,...]\n"
+      "[--plies P] [--seed S] [--timeout MS] [--set NAME=VALUE,...]\n"
       "       zelbo_match hint [--ms MS | --nodes N] [--openings N]\n";
   const std::string_view mode = argc < 2 ? "" : argv[1];
   Options options;

@@ -23,6 +23,8 @@ struct EvalWeights {
   int trade = 6;        // per piece gone, for the side ahead
   int chase = 4;        // per square nearer, for the kings of the side ahead
   int noise = 0;        // deterministic: half-width of a per-position offset
+
+  friend bool operator==(const EvalWeights&, const EvalWeights&) = default;
 };
 
 int Evaluate(const Position& position, const EvalWeights& weights);

@@ -8,7 +8,7 @@ namespace {
 // are gone.
 struct Chain {
   const Position& position;
-  MoveList& list;
+  MoveList* list;         // where the moves go; none when only looking
   bool plain_last_steps;  // a capture may be followed by a plain step that ends the move
   Bitboard others;        // the mover's side, the mover excluded
   uint8_t from;
@@ -26,9 +26,9 @@ struct Chain {
 void Emit(const Chain& chain, int to, bool king, Bitboard captured) {
   const Move move{captured, chain.from, static_cast<uint8_t>(to), chain.king_before, king};
   if (captured) {
-    chain.list.AddCapture(move);
+    chain.list->AddCapture(move);
   } else {
-    chain.list.AddPlain(move);
+    chain.list->AddPlain(move);
   }
 }
 
@@ -147,7 +147,7 @@ bool FindSteps(const Chain& chain, int square, bool king, Bitboard captured, con
   return found;
 }
 
-Chain ChainOf(const Position& position, MoveList& list, int from, bool plain_last_steps = true) {
+Chain ChainOf(const Position& position, MoveList* list, int from, bool plain_last_steps = true) {
   const int us = SideIndex(position.side);
   return {position,
           list,
@@ -174,7 +174,7 @@ Bitboard MenThatTake(const Position& position) {
 void GenerateChains(const Position& position, MoveList& list, bool plain_last_steps) {
   for (Bitboard b = (position.Own() & position.kings) | MenThatTake(position); b;) {
     const int from = PopFirst(b);
-    ChainFrom(ChainOf(position, list, from, plain_last_steps), from, (position.kings >> from) & 1,
+    ChainFrom(ChainOf(position, &list, from, plain_last_steps), from, (position.kings >> from) & 1,
               0);
   }
 }
@@ -250,7 +250,7 @@ void GenerateMoves(const Position& position, MoveList& list) {
   GenerateManSteps(position, list);
   for (Bitboard b = position.Own() & position.kings; b;) {
     const int from = PopFirst(b);
-    GenerateKingSlides(ChainOf(position, list, from), from);
+    GenerateKingSlides(ChainOf(position, &list, from), from);
   }
 }
 
@@ -281,10 +281,9 @@ Position MakeMove(const Position& position, const Move& move) {
 
 MoveSteps StepsOf(const Position& position, const Move& move) {
   MoveSteps steps;
-  MoveList unused;
   const Bitboard own = position.Own();
   if (move.from >= kSquareBits || !((own >> move.from) & 1)) return steps;
-  const Chain chain = ChainOf(position, unused, move.from);
+  const Chain chain = ChainOf(position, nullptr, move.from);
   if (chain.king_before != move.king_before) return steps;
   if (!FindSteps(chain, move.from, move.king_before, 0, move, steps)) steps.count = 0;
   return steps;

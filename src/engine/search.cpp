@@ -47,7 +47,7 @@ struct Searcher::Entry {
   uint8_t from, to;
   uint8_t depth;
   uint8_t bound_king;  // bound in bits 0-1, king_after in bit 2
-  uint8_t generation;  // of the search that wrote it; others' entries are not used
+  uint8_t generation;  // of the search that wrote it
 };
 
 struct Searcher::Ply {
@@ -70,7 +70,7 @@ Searcher::~Searcher() = default;
 
 Searcher::Entry* Searcher::Probe(uint64_t key) {
   Entry* e = &table_.get()[key & table_mask_];
-  return e->key == key && e->generation == generation_ ? e : nullptr;
+  return e->key == key && e->generation >= first_usable_ ? e : nullptr;
 }
 
 // A deeper entry of another position of this search is kept; anything else is replaced.
@@ -281,15 +281,23 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
 SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
                               const EvalWeights& weights, std::span<const uint64_t> game_keys) {
   start_ = std::chrono::steady_clock::now();
-  limits_ = limits;
-  weights_ = weights;
   game_keys_ = game_keys;
   nodes_ = 0;
   stopped_ = false;
   if (++generation_ == 0) {
     std::memset(static_cast<void*>(table_.get()), 0, (table_mask_ + 1) * sizeof(Entry));
     generation_ = 1;
+    first_usable_ = 1;
   }
+  // A search by time goes on from what the searches by time before it found with the same
+  // weights and rules; any other search starts afresh, so that it is deterministic.
+  const bool by_time = limits.depth >= kMaxDepth && limits.nodes == 0;
+  const bool same_rules =
+      weights == weights_ && limits.player_lost_without_step == limits_.player_lost_without_step;
+  if (!(by_time && last_by_time_ && same_rules)) first_usable_ = generation_;
+  last_by_time_ = by_time;
+  limits_ = limits;
+  weights_ = weights;
   std::memset(history_, 0, sizeof history_);
   for (auto& killers : killers_) killers[0] = killers[1] = Move{};
   reversible_[0] = 0;

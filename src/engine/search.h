@@ -75,6 +75,8 @@ class Searcher {
   std::unique_ptr<Entry, void (*)(void*)> table_;
   uint64_t table_mask_;
   uint8_t generation_ = 0;
+  uint8_t first_usable_ = 0;  // the table's entries of earlier generations are not used
+  bool last_by_time_ = false;
   std::unique_ptr<Ply[]> plies_;
   std::vector<uint64_t> path_keys_;  // by ply
   std::vector<uint8_t> reversible_;  // plies since a man moved or a piece was taken, by ply

@@ -122,6 +122,25 @@ TEST(Search, KeepsToItsTime) {
   }
 }
 
+// A search by time goes on from the table that the searches by time before it left; a search by
+// nodes or depth must not, or its reply would depend on what was searched before.
+TEST(Search, ByNodesIgnoresTheSearchesByTimeBefore) {
+  const Board middle =
+      testing::BoardOf("cxcxcxcx/x.x.xcxc/.xcx.xcx/x.xcx.xp/cxcxpx.x/xpxpxpx./px.xpxpx/x.xpxpxp");
+  engine::SearchLimits by_nodes;
+  by_nodes.nodes = 20000;
+  Engine fresh(1 << 16);
+  const auto expected = fresh.Search(middle, kComputerSide, by_nodes, engine::EvalWeights{});
+  Engine used(1 << 16);
+  for (const int8_t side : {kComputerSide, kPlayerSide, kComputerSide}) {
+    used.Choose(middle, side, LevelCount(), 20);
+  }
+  const auto result = used.Search(middle, kComputerSide, by_nodes, engine::EvalWeights{});
+  EXPECT_EQ(result.move, expected.move);
+  EXPECT_EQ(result.score, expected.score);
+  EXPECT_EQ(result.nodes, expected.nodes);
+}
+
 // What the search plays from every corpus position, digested: any change of the search's
 // behaviour changes it. After an intended change, pin the signature that zelbo_engine_bench prints.
 TEST(Search, IsDeterministicByDepth) {
