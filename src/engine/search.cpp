@@ -255,7 +255,8 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
     if (score > best) {
       best = score;
       best_move = move;
-      if (ply == 0) {
+      // A root move that only failed less low than the others is no choice.
+      if (ply == 0 && (i == 0 || score > alpha)) {
         root_best_ = move;
         root_has_best_ = true;
       }
@@ -276,6 +277,26 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
   const int bound = best >= beta ? kLower : best > alpha_start ? kExact : kUpper;
   Store(p.key, depth, best, bound, best_move, ply);
   return best;
+}
+
+// The root searched in a narrow window around the last iteration's score, widened on the side
+// where the score falls outside until it falls within.
+int Searcher::AspirationSearch(const Position& root, int depth, int last) {
+  if (std::abs(last) > kMateBound) return Alpha(root, -kInfinity, kInfinity, depth, 0, true);
+  int below = 40, above = 40;
+  for (;;) {
+    const int alpha = std::max(last - below, -kInfinity);
+    const int beta = std::min(last + above, kInfinity);
+    const int score = Alpha(root, alpha, beta, depth, 0, true);
+    if (stopped_) return score;
+    if (score <= alpha && alpha > -kInfinity) {
+      below *= 4;
+    } else if (score >= beta && beta < kInfinity) {
+      above *= 4;
+    } else {
+      return score;
+    }
+  }
 }
 
 SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
@@ -313,7 +334,8 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
   const int max_depth = std::clamp(limits.depth, 1, kMaxDepth);
   for (int depth = 1; depth <= max_depth; ++depth) {
     root_has_best_ = false;
-    const int score = Alpha(root, -kInfinity, kInfinity, depth, 0, true);
+    const int score = depth >= 4 ? AspirationSearch(root, depth, result.score)
+                                 : Alpha(root, -kInfinity, kInfinity, depth, 0, true);
     if (root_has_best_) result.move = root_best_;
     result.nodes = nodes_;
     if (stopped_) break;

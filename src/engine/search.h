@@ -64,6 +64,7 @@ class Searcher {
   struct Ply;
 
   int Alpha(const Position& p, int alpha, int beta, int depth, int ply, bool pv);
+  int AspirationSearch(const Position& root, int depth, int last);
   int Quiescence(const Position& p, int alpha, int beta, int ply);
   bool Repeated(const Position& p, int ply) const;
   bool LostWithoutStep(const Position& p, bool can_wait) const;
