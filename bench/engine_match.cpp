@@ -20,8 +20,10 @@
 //     The top level plays the player's side through hint, its moves clicked through the click
 //     protocol, against the designed ComputerReply, from N openings (100 by default).
 //
-// A game ends when the side to move has no legal move (it has lost), when a position comes back a
-// third time with the same side to move, or after 150 moves of each side (both draws).
+// A game ends when the side to move has no legal move (it has lost), or drawn by the game's rules,
+// when a position comes back a third time with the same side to move or after 25 moves of each
+// side in a row that moved a king and took nothing, or after 150 moves of each side.
+#include <bit>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -39,6 +41,7 @@
 #include "game/notation.h"
 #include "match_support.h"
 #include "outside_engine.h"
+#include "record/game_record.h"
 
 namespace zelbo::bench {
 namespace {
@@ -117,19 +120,33 @@ std::string PositionKey(const Board& board, int side) {
   return FormatBoardLine(board) + (side > 0 ? "+" : "-");
 }
 
+// Whether the move from `before` to `after` moved a king and took nothing: every man stays where
+// it was, and the pieces are as many.
+bool KingsAlone(const Board& before, const Board& after) {
+  const engine::Position a = engine::PositionOf(before, kPlayerSide);
+  const engine::Position b = engine::PositionOf(after, kPlayerSide);
+  return ((a.pieces[0] | a.pieces[1]) & ~a.kings) == ((b.pieces[0] | b.pieces[1]) & ~b.kings) &&
+         std::popcount(a.pieces[0] | a.pieces[1]) == std::popcount(b.pieces[0] | b.pieces[1]);
+}
+
 // A game from `opening`, side -1 (to move) played by `first`.
 GameResult PlayGame(const Board& opening, const Player& first, const Player& second) {
   Board board = opening;
   int side = kPlayerSide;
-  std::vector<Board> history;  // the positions with side -1 to move, as the take-back list
+  std::vector<Board> history = {opening};  // the positions with side -1 to move
   std::map<std::string, int> seen;
+  int quiet_king_plies = 0;
   for (int ply = 0; ply < kMaxPlies; ++ply) {
     if (++seen[PositionKey(board, side)] == 3) return {Outcome::kDraw, ply, "third repetition"};
+    if (quiet_king_plies == kQuietKingMovesForDraw) {
+      return {Outcome::kDraw, ply, "25 moves of each side by kings alone"};
+    }
     const Outcome loss = side == kPlayerSide ? Outcome::kSecondWins : Outcome::kFirstWins;
     if (!HasMove(board, side)) return {loss, ply, "no legal move"};
     const Turn turn = (side == kPlayerSide ? first : second)(board, side, history);
     if (!turn.fault.empty()) return {loss, ply, turn.fault, true};
     if (!turn.after) return {loss, ply, "declared itself blocked"};
+    quiet_king_plies = KingsAlone(board, *turn.after) ? quiet_king_plies + 1 : 0;
     board = *turn.after;
     side = -side;
     if (side == kPlayerSide) history.push_back(board);

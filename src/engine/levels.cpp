@@ -2,6 +2,9 @@
 #include "engine/levels.h"
 
 #include <algorithm>
+#include <bit>
+
+#include "record/game_record.h"
 
 namespace zelbo {
 namespace {
@@ -13,7 +16,38 @@ constexpr std::string_view kCaptions[] = {
     "Niveau  Expert: Expert ",
 };
 
+// The moves in a row before `board` that moved a king and took nothing, as far as the take-back
+// list `history` (positions with side -1 to move, the last maybe `board` itself) shows it: such
+// moves leave every man where it was and the pieces as many.
+int QuietKingPlies(const Board& board, int8_t side, std::span<const Board> history) {
+  const auto quiet = [](const engine::Position& a, const engine::Position& b) {
+    return ((a.pieces[0] | a.pieces[1]) & ~a.kings) == ((b.pieces[0] | b.pieces[1]) & ~b.kings) &&
+           std::popcount(a.pieces[0]) == std::popcount(b.pieces[0]) &&
+           std::popcount(a.pieces[1]) == std::popcount(b.pieces[1]);
+  };
+  if (history.empty()) return 0;
+  engine::Position later = engine::PositionOf(board, side);
+  int plies = 0;
+  if (side != kPlayerSide) {
+    const engine::Position before = engine::PositionOf(history.back(), kPlayerSide);
+    if (!quiet(before, later)) return 0;
+    plies = 1;
+    later = before;
+  } else if (engine::PositionOf(history.back(), kPlayerSide).key != later.key) {
+    return 0;  // the list does not reach the board
+  }
+  for (std::size_t i = history.size() - 1; i-- > 0 && plies < engine::kQuietKingPliesForDraw;) {
+    const engine::Position before = engine::PositionOf(history[i], kPlayerSide);
+    if (!quiet(before, later)) break;
+    plies += 2;
+    later = before;
+  }
+  return plies;
+}
+
 }  // namespace
+
+static_assert(engine::kQuietKingPliesForDraw == kQuietKingMovesForDraw);
 
 int LevelCount() { return static_cast<int>(std::size(kCaptions)); }
 
@@ -79,7 +113,8 @@ engine::SearchResult Engine::Search(const Board& board, int8_t side,
     history_keys_[i] = engine::PositionOf(history[history.size() - count + i], kPlayerSide).key;
   }
   return searcher_.Search(engine::PositionOf(board, side), limits, weights,
-                          std::span<const uint64_t>(history_keys_.data(), count));
+                          std::span<const uint64_t>(history_keys_.data(), count),
+                          QuietKingPlies(board, side, history));
 }
 
 std::optional<LevelMove> Engine::ToLevelMove(const Board& board, int8_t side,

@@ -222,6 +222,7 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
   if (data.moves.empty() || (ply > 0 && LostWithoutStep(p, HasPlainStep(p)))) {
     return -kMate + ply;
   }
+  if (ply > 0 && reversible_[ply] >= kQuietKingPliesForDraw) return 0;
   Order(p, data, has_table_move ? &table_move : nullptr, ply);
 
   const int us = SideIndex(p.side);
@@ -300,7 +301,8 @@ int Searcher::AspirationSearch(const Position& root, int depth, int last) {
 }
 
 SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
-                              const EvalWeights& weights, std::span<const uint64_t> game_keys) {
+                              const EvalWeights& weights, std::span<const uint64_t> game_keys,
+                              int quiet_king_plies) {
   start_ = std::chrono::steady_clock::now();
   game_keys_ = game_keys;
   nodes_ = 0;
@@ -321,7 +323,7 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
   weights_ = weights;
   std::memset(history_, 0, sizeof history_);
   for (auto& killers : killers_) killers[0] = killers[1] = Move{};
-  reversible_[0] = 0;
+  reversible_[0] = static_cast<uint8_t>(std::clamp(quiet_king_plies, 0, 255));
 
   SearchResult result;
   MoveList& root_moves = plies_[0].moves;

@@ -27,6 +27,9 @@ inline constexpr int kMaxPly = 96;
 inline constexpr int kMaxDepth = 64;
 inline constexpr int kMate = 30000;
 inline constexpr int kMateBound = kMate - 1000;  // scores beyond are mates
+// The game's draw by kings alone: this many moves in a row (of both sides) that moved a king and
+// took nothing.
+inline constexpr int kQuietKingPliesForDraw = 50;
 
 struct SearchLimits {
   int depth = kMaxDepth;
@@ -55,9 +58,10 @@ class Searcher {
   Searcher& operator=(const Searcher&) = delete;
 
   // The best move of the root's side to move. `game_keys` are the keys of earlier positions of
-  // the game; reaching one again is a draw.
+  // the game; reaching one again is a draw. `quiet_king_plies` moves in a row before the root
+  // moved a king and took nothing; reaching kQuietKingPliesForDraw is a draw.
   SearchResult Search(const Position& root, const SearchLimits& limits, const EvalWeights& weights,
-                      std::span<const uint64_t> game_keys = {});
+                      std::span<const uint64_t> game_keys = {}, int quiet_king_plies = 0);
 
  private:
   struct Entry;

@@ -141,6 +141,32 @@ TEST(Search, ByNodesIgnoresTheSearchesByTimeBefore) {
   EXPECT_EQ(result.nodes, expected.nodes);
 }
 
+// The game is drawn at the 50th move in a row that moved a king and took nothing: three kings
+// against one are worth nothing when every move left is such a move. The count comes from the
+// take-back list, positions with side -1 to move.
+TEST(Search, KnowsTheDrawByKingsAlone) {
+  const Board before = BoardWith({{"A1", C}, {"B6", C}, {"F8", C}, {"H2", P}});
+  const Board board = BoardWith({{"A1", C}, {"B6", C}, {"F8", C}, {"G1", P}});
+  struct Case {
+    int history;  // positions in the take-back list, all `before`
+    bool drawn;
+  };
+  for (const Case test : {Case{25, true}, Case{24, false}, Case{1, false}}) {
+    SCOPED_TRACE(test.history);
+    const std::vector<Board> history(static_cast<std::size_t>(test.history), before);
+    engine::SearchLimits limits;
+    limits.depth = 3;
+    Engine engine(1 << 12);
+    const auto result =
+        engine.Search(board, kComputerSide, limits, SettingsOf(LevelCount()).weights, history);
+    if (test.drawn) {
+      EXPECT_EQ(result.score, 0);
+    } else {
+      EXPECT_GT(result.score, 300);
+    }
+  }
+}
+
 // What the search plays from every corpus position, digested: any change of the search's
 // behaviour changes it. After an intended change, pin the signature that zelbo_engine_bench prints.
 TEST(Search, IsDeterministicByDepth) {
