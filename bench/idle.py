@@ -3,10 +3,12 @@
 """CPU time and wake-ups of the board window while nobody plays, beside other programs idling.
 
     bench/idle.py [--build BUILD] [--rounds N] [--seconds S] [--compare OTHER_ZELBO]
+                  [--window-manager | --wayland]
 
 Once started, zelbo only turns its caption and its icon, every 0.9 s. Each round starts the
-programs together under the same X display (Xvfb through xvfb-run when no display is set), lets
-them settle for 5 s, then reads the CPU time of all their threads (/proc/PID/task/*/schedstat)
+programs together under the same X display (Xvfb through xvfb-run when no display is set; with
+--window-manager, openbox manages their windows), or with --wayland on a headless weston of its
+own (its pixman renderer, a socket named after this process), lets them settle for 5 s, then reads the CPU time of all their threads (/proc/PID/task/*/schedstat)
 and their voluntary context switches over S seconds. Beside zelbo run the bare Qt 6 window
 (BUILD/bench/zelbo_bare_window, which does nothing at all: the floor of a Qt program here),
 KCheckers when it is installed, and, with --compare, another zelbo executable (an earlier build,
@@ -65,6 +67,23 @@ def one_round(programs, environment, seconds):
             stop(process)
 
 
+def start_weston(environment, runtime):
+    """A headless weston whose clients are the programs: Qt on Wayland, no X display."""
+    socket = f"zelbo-idle-{os.getpid()}"
+    weston = subprocess.Popen(["weston", "--backend=headless-backend.so", f"--socket={socket}",
+                               "--use-pixman", "--idle-time=0"],
+                              env=environment, stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL)
+    deadline = time.monotonic() + 20
+    while not os.path.exists(os.path.join(runtime, socket)):
+        if time.monotonic() > deadline or weston.poll() is not None:
+            raise RuntimeError("weston did not start")
+        time.sleep(0.05)
+    environment.pop("DISPLAY", None)
+    environment.update(WAYLAND_DISPLAY=socket, QT_QPA_PLATFORM="wayland")
+    return weston
+
+
 def spread(values):
     return f"{statistics.median(values):7.1f} ({min(values):.1f} to {max(values):.1f})"
 
@@ -76,8 +95,11 @@ def main():
     parser.add_argument("--rounds", type=int, default=3)
     parser.add_argument("--seconds", type=float, default=60)
     parser.add_argument("--compare", help="another zelbo executable to idle beside this one")
+    display = parser.add_mutually_exclusive_group()
+    display.add_argument("--window-manager", action="store_true", help="under openbox")
+    display.add_argument("--wayland", action="store_true", help="on a headless weston")
     options = parser.parse_args()
-    if not os.environ.get("DISPLAY"):
+    if not options.wayland and not os.environ.get("DISPLAY"):
         os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1024x768x24",
                                sys.executable, *sys.argv])
     folder = tempfile.mkdtemp(prefix="zelbo-idle-")
@@ -93,14 +115,28 @@ def main():
             programs["other zelbo"] = [copy_beside(options.compare, other)]
         programs["bare Qt"] = [os.path.join(options.build, "bench", "zelbo_bare_window")]
         kcheckers = find_kcheckers()
-        if kcheckers:
+        if kcheckers and not options.wayland:
             programs["KCheckers"] = [kcheckers]
         environment = dict(os.environ, HOME=home, XDG_RUNTIME_DIR=runtime, QT_QPA_PLATFORM="xcb")
-
-        rounds = [one_round(programs, environment, options.seconds)
-                  for _ in range(options.rounds)]
-        print(f"{options.rounds} rounds of {options.seconds:.0f} s, {os.cpu_count()} processors, "
-              f"load average {os.getloadavg()[0]:.2f}")
+        server = None
+        if options.window_manager:
+            server = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL,
+                                      stderr=subprocess.DEVNULL)
+        elif options.wayland:
+            server = start_weston(environment, runtime)
+        try:
+            time.sleep(1)
+            load = os.getloadavg()[0]
+            rounds = [one_round(programs, environment, options.seconds)
+                      for _ in range(options.rounds)]
+        finally:
+            if server:
+                stop(server)
+        where = ("a headless weston" if options.wayland else
+                 "Xvfb under openbox" if options.window_manager else "Xvfb, no window manager")
+        print(f"{options.rounds} rounds of {options.seconds:.0f} s on {where}, {os.cpu_count()} "
+              f"processors, load average {load:.2f} at the start, "
+              f"{os.getloadavg()[0]:.2f} at the end")
         print(f"{'':12} {'CPU ms per minute':>26} {'wake-ups per minute':>28}")
         for name in programs:
             print(f"{name:12} {spread([r[name][0] for r in rounds]):>26} "

@@ -7,6 +7,7 @@
 #include <QBuffer>
 #include <QCheckBox>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -48,6 +49,7 @@ class TForm1::WindowShape : public QObject {
     } else {
       window_.surface->SetDrawnHandler({});
       timer_.stop();
+      window_.surface->clearMask();
       window_.clearMask();
     }
   }
@@ -76,9 +78,14 @@ class TForm1::WindowShape : public QObject {
     }
   }
 
+  // The window's mask is where the mouse hits it, and on X11 what shows of it; the client area's
+  // mask leaves the rest unpainted, which the translucent window shows through on every platform
+  // (on Wayland a window's mask shapes the mouse alone).
   void Update() {
     if (!active_) return;
-    const QRegion shape = Composed().translated(window_.surface->pos());
+    const QRegion drawn = Composed();
+    if (drawn != window_.surface->mask()) window_.surface->setMask(drawn);
+    const QRegion shape = drawn.translated(window_.surface->pos());
     if (shape != window_.mask()) window_.setMask(shape);
   }
 
@@ -254,14 +261,23 @@ void ShowAgain(TForm1& window, const QRect& client) {
   window.show();
 }
 
+// On X11 the window's mask is its shape on the screen: what it leaves out already shows what lies
+// behind, without a window of 32-bit pixels (which openbox moved by twice the drag, now and then).
+bool ShapedBySystem() { return QGuiApplication::platformName() == QLatin1String("xcb"); }
+
 // Changing the frame hides the window; a window that was on screen comes back. True when the
-// window was hidden and shown again so.
+// window was hidden and shown again so. Elsewhere the frameless window is translucent where it
+// draws nothing; its native window is made anew with the new frame, which takes the new background.
 bool SetFrameless(TForm1& window, bool frameless) {
   const Qt::WindowFlags flags = frameless ? window.windowFlags() | Qt::FramelessWindowHint
                                           : window.windowFlags() & ~Qt::FramelessWindowHint;
   if (flags == window.windowFlags()) return false;
   const bool shown = window.isVisible();
   const QRect client = window.geometry();
+  if (!ShapedBySystem()) {
+    window.setAttribute(Qt::WA_TranslucentBackground, frameless);
+    if (!frameless) window.setAttribute(Qt::WA_NoSystemBackground, false);
+  }
   window.setWindowFlags(flags);
   if (shown) ShowAgain(window, client);
   return shown;

@@ -104,9 +104,9 @@ void WatchRestore(QWidget* window, std::function<void()> restored) {
   new RestoreWatcher(window, std::move(restored));
 }
 
-// Qt on X11 takes no new state for a window that the window manager minimised, and does not map
-// it again for showNormal(); and on Wayland a program can neither raise nor activate its window.
-// Either window is shown afresh, which brings it in front.
+// Qt on X11 does not map again, for showNormal(), a window that the window manager minimised; and
+// on Wayland a program can neither raise nor activate its window. Either is shown afresh, which
+// brings it in front.
 void ShowInFront(QWidget* window) {
   if (window->isMinimized() || (window->isVisible() && IsWayland())) {
     window->hide();

@@ -22,6 +22,10 @@
 namespace zelbo {
 namespace {
 
+// Wayland gives a window no icon of its own: the desktop shows the desktop entry's. A new icon
+// there would only tell every control of the window that it changed.
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 #if ZELBO_HAVE_XCB
 
 // The sizes Qt gives a window system for an icon that names none, a drawing for instance.
@@ -107,7 +111,11 @@ void WriteCaption(xcb_connection_t* connection, xcb_window_t id, const Atoms& at
 }
 
 // The caption, when there is one, and the icon in one batch whose property events this program
-// does not hear. False when the window cannot be written so.
+// does not hear: the window selects no property events while the batch is written, and its own
+// events again at once. The server carries out a client's batch of requests in one go, so that no
+// other program's change to the window falls in between in practice; a server grab would make
+// sure of it, but would freeze every other program for that time. False when the window cannot
+// be written so.
 bool WriteToX11(QWidget* window, const QString* caption, const TaskbarIcon& icon) {
   if (QGuiApplication::platformName() != QLatin1String("xcb")) return false;
   if (!window->testAttribute(Qt::WA_WState_Created) || icon.x11_property().empty()) return false;
@@ -122,13 +130,11 @@ bool WriteToX11(QWidget* window, const QString* caption, const TaskbarIcon& icon
     return false;
   }
   const uint32_t quiet_mask = *mask & ~uint32_t{XCB_EVENT_MASK_PROPERTY_CHANGE};
-  xcb_grab_server(connection);
   xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &quiet_mask);
   if (caption != nullptr) WriteCaption(connection, id, atoms, ShownCaption(*caption));
   xcb_change_property(connection, XCB_PROP_MODE_REPLACE, id, atoms.net_wm_icon, XCB_ATOM_CARDINAL,
                       32, static_cast<uint32_t>(pixels.size()), pixels.data());
   xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &*mask);
-  xcb_ungrab_server(connection);
   xcb_flush(connection);
   return true;
 }
@@ -152,12 +158,11 @@ TaskbarIcon::TaskbarIcon(const QIcon& icon) : icon_(icon) {
 void ShowCaptionAndIcon(QWidget* window, const QString& caption, const TaskbarIcon& icon) {
   if (WriteToX11(window, &caption, icon)) return;
   window->setWindowTitle(caption);
-  window->setWindowIcon(icon.icon());
+  if (!OnWayland()) window->setWindowIcon(icon.icon());
 }
 
 void ShowIcon(QWidget* window, const TaskbarIcon& icon) {
-  if (WriteToX11(window, nullptr, icon)) return;
-  window->setWindowIcon(icon.icon());
+  if (!WriteToX11(window, nullptr, icon) && !OnWayland()) window->setWindowIcon(icon.icon());
 }
 
 }  // namespace zelbo

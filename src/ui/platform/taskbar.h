@@ -4,8 +4,8 @@
 // the icon is converted again every time, and every write comes back as a property event that
 // wakes the program twice. On X11 these functions write the window's properties themselves: the
 // icon converted once, caption and icon in one batch, and the events of that batch held back
-// (the server is grabbed for the few microseconds the batch takes, so that no other program's
-// change to the window goes unseen). Elsewhere, or before the window exists, they are Qt's setters.
+// without grabbing the server. On Wayland, where a window has no icon of its own, only the caption
+// changes. Elsewhere, or before the window exists, they are Qt's setters.
 //
 // On X11, QWidget::windowTitle() and windowIcon() keep what was last set through Qt; a window that
 // Qt makes anew shows that until the next change.
