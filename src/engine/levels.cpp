@@ -112,9 +112,10 @@ engine::SearchResult Engine::Search(const Board& board, int8_t side,
   for (std::size_t i = 0; i < count; ++i) {
     history_keys_[i] = engine::PositionOf(history[history.size() - count + i], kPlayerSide).key;
   }
-  return searcher_.Search(engine::PositionOf(board, side), limits, weights,
-                          std::span<const uint64_t>(history_keys_.data(), count),
-                          QuietKingPlies(board, side, history));
+  engine::SearchLimits in_game = limits;
+  in_game.quiet_plies = QuietKingPlies(board, side, history);
+  return searcher_.Search(engine::PositionOf(board, side), in_game, weights,
+                          std::span<const uint64_t>(history_keys_.data(), count));
 }
 
 std::optional<LevelMove> Engine::ToLevelMove(const Board& board, int8_t side,

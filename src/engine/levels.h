@@ -58,8 +58,9 @@ class Engine {
   // `milliseconds` (a value under 1 means 1); no value when the side has no legal move. `stop`,
   // once set, ends the search at once with the best move found so far. `history` is the game's
   // take-back list (positions after side +1's replies, side -1 to move): meeting one of them
-  // again is a draw. Level 1 or any other level is taken as the top level. The board and the
-  // history are read before the search starts.
+  // again is a draw, and the moves in a row up to the board that it shows moved a king and took
+  // nothing count towards the game's draw by kings alone. Level 1 or any other level is taken as
+  // the top level. The board and the history are read before the search starts.
   std::optional<LevelMove> Choose(const Board& board, int8_t side, int level, int32_t milliseconds,
                                   const std::atomic<bool>* stop = nullptr,
                                   std::span<const Board> history = {});
@@ -73,6 +74,7 @@ class Engine {
 
   // A search with limits of its own, for tests and measurements. A limit on nodes, when given,
   // replaces the level's own; the time is never more than `limits.milliseconds` when given.
+  // `limits.quiet_plies` is counted from `history` (as Choose does).
   engine::SearchResult Search(const Board& board, int8_t side, const engine::SearchLimits& limits,
                               const engine::EvalWeights& weights,
                               std::span<const Board> history = {});

@@ -301,8 +301,7 @@ int Searcher::AspirationSearch(const Position& root, int depth, int last) {
 }
 
 SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
-                              const EvalWeights& weights, std::span<const uint64_t> game_keys,
-                              int quiet_king_plies) {
+                              const EvalWeights& weights, std::span<const uint64_t> game_keys) {
   start_ = std::chrono::steady_clock::now();
   game_keys_ = game_keys;
   nodes_ = 0;
@@ -323,7 +322,7 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
   weights_ = weights;
   std::memset(history_, 0, sizeof history_);
   for (auto& killers : killers_) killers[0] = killers[1] = Move{};
-  reversible_[0] = static_cast<uint8_t>(std::clamp(quiet_king_plies, 0, 255));
+  reversible_[0] = static_cast<uint8_t>(std::clamp(limits.quiet_plies, 0, 255));
 
   SearchResult result;
   MoveList& root_moves = plies_[0].moves;

@@ -39,6 +39,9 @@ struct SearchLimits {
   // The designed computer's turn declares a player lost whose pieces have no plain step, captures
   // or not: when set, side -1 to move in such a position has lost.
   bool player_lost_without_step = false;
+  // Plies made before the root with only kings moving and nothing taken: reaching
+  // kQuietKingPliesForDraw is a draw.
+  int quiet_plies = 0;
 };
 
 struct SearchResult {
@@ -58,10 +61,9 @@ class Searcher {
   Searcher& operator=(const Searcher&) = delete;
 
   // The best move of the root's side to move. `game_keys` are the keys of earlier positions of
-  // the game; reaching one again is a draw. `quiet_king_plies` moves in a row before the root
-  // moved a king and took nothing; reaching kQuietKingPliesForDraw is a draw.
+  // the game; reaching one again is a draw.
   SearchResult Search(const Position& root, const SearchLimits& limits, const EvalWeights& weights,
-                      std::span<const uint64_t> game_keys = {}, int quiet_king_plies = 0);
+                      std::span<const uint64_t> game_keys = {});
 
  private:
   struct Entry;
