@@ -16,16 +16,16 @@ namespace {
 // this many at most.
 constexpr int kMostForcedMoves = 8;
 
-bool DesignedComputerAccepts(const Board& board) {
+}  // namespace
+
+bool DesignedComputerAcceptsDraw(const Board& board) {
   return PieceCount(board, kComputerSide) <= PieceCount(board, kPlayerSide);
 }
-
-}  // namespace
 
 bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move, int level,
                          int32_t milliseconds, std::span<const Board> history,
                          const std::atomic<bool>* stop) {
-  if (level <= 1 || level > LevelCount()) return DesignedComputerAccepts(board);
+  if (level <= 1 || level > LevelCount()) return DesignedComputerAcceptsDraw(board);
   const LevelSettings settings = SettingsOf(level);
   engine::SearchLimits limits;
   if (settings.depth > 0) limits.depth = settings.depth;
@@ -51,7 +51,7 @@ bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move
     searched = engine::MakeMove(searched, moves[0]);
     position = engine::BoardOfPosition(searched, position);
   }
-  return DesignedComputerAccepts(position);
+  return DesignedComputerAcceptsDraw(position);
 }
 
 void AnswerDrawOffer(GameState& state, BoardWindowPort& port, bool accepted) {

@@ -16,6 +16,10 @@
 
 namespace zelbo {
 
+// The designed computer's answer, which needs no search: yes when it has no more pieces than the
+// player.
+bool DesignedComputerAcceptsDraw(const Board& board);
+
 // The computer's answer to a draw offered on `board` with `side_to_move` to move, at `level`,
 // thinking at most `milliseconds` (or the engine's fixed node budget). It touches nothing but its
 // arguments and the engine, so a worker thread may run it; `stop`, once set, ends the search at

@@ -23,6 +23,7 @@ constexpr std::string_view kPlayersAgreeMessage = "Nulle acceptée : partie null
 constexpr std::string_view kDrawRefusedTitle = "Nulle refusée";
 constexpr std::string_view kComputerRefusesMessage =
     "L'ordinateur refuse la nulle : la partie continue.";
+constexpr std::string_view kPlayerRefusesMessage = "Nulle refusée : la partie continue.";
 
 bool HasFreeStep(const Board& board, SquareRef s, Direction first, Direction last) {
   for (Direction d = first; d <= last; ++d) {
@@ -166,9 +167,9 @@ void EndByAgreedDraw(GameState& state, BoardWindowPort& port, bool by_computer) 
               by_computer ? kComputerAcceptsMessage : kPlayersAgreeMessage);
 }
 
-void RefuseDraw(BoardWindowPort& port) {
+void RefuseDraw(BoardWindowPort& port, bool by_computer) {
   port.SetApplicationTitle(kDrawRefusedTitle);
-  port.ShowMessage(kComputerRefusesMessage);
+  port.ShowMessage(by_computer ? kComputerRefusesMessage : kPlayerRefusesMessage);
 }
 
 }  // namespace zelbo

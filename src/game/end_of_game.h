@@ -49,7 +49,8 @@ void Resign(GameState& state, BoardWindowPort& port);
 // Nothing once the game is over.
 void EndByAgreedDraw(GameState& state, BoardWindowPort& port, bool by_computer);
 
-// The computer turns a draw offer down; the game goes on.
-void RefuseDraw(BoardWindowPort& port);
+// The computer (`by_computer`), or in two-player mode the other player at the mouse, turns a draw
+// offer down; the game goes on.
+void RefuseDraw(BoardWindowPort& port, bool by_computer = true);
 
 }  // namespace zelbo

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -342,6 +344,9 @@ TEST(DrawOffer, TheComputerAcceptsOnlyWhenItIsNotAhead) {
     engine.SetFixedNodes(2000);
     EXPECT_EQ(ComputerAcceptsDraw(engine, test.board, kPlayerSide, test.level, 50), test.accepted)
         << test.name;
+    if (test.level == 1) {
+      EXPECT_EQ(DesignedComputerAcceptsDraw(test.board), test.accepted) << test.name;
+    }
     testing::RecordingPort port;
     port.computer_checked = true;
     GameState state = GameOn(test.board);
@@ -359,6 +364,21 @@ TEST(DrawOffer, TheComputerAcceptsOnlyWhenItIsNotAhead) {
   EXPECT_EQ(port.Take(), (Events{"title Partie nulle", "message Nulle acceptée : partie nulle.",
                                  "panel shown"}));
   EXPECT_EQ(state.record.result(), GameResult::kDraw);
+}
+
+// The window asks the other player at the mouse, who may say no; and it searches off its thread,
+// where a stop must end the search at once.
+TEST(DrawOffer, APlayerRefusesInTheirOwnWordsAndAStopEndsTheSearch) {
+  testing::RecordingPort port;
+  RefuseDraw(port, false);
+  EXPECT_EQ(port.Take(),
+            (Events{"title Nulle refusée", "message Nulle refusée : la partie continue."}));
+
+  Engine engine(1 << 14);
+  const std::atomic<bool> stop{true};
+  const auto start = std::chrono::steady_clock::now();
+  ComputerAcceptsDraw(engine, BoardOf(testing::kInitialLine), kPlayerSide, 4, 60'000, {}, &stop);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 }  // namespace
