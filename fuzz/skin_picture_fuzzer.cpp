@@ -47,6 +47,7 @@ class QuietDialogs : public Dialogs {
   std::optional<QString> RunSaveFileDialog(QWidget*, const FileDialogOptions&) override {
     return std::nullopt;
   }
+  bool RunQuestion(QWidget*, const QString&, const QString&) override { return false; }
 };
 
 struct World {

@@ -15,17 +15,21 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QWindow>
+#include <cctype>
 
 #include "computer/computer_turn.h"
+#include "engine/draw_offer.h"
 #include "engine/level_turn.h"
 #include "game/board.h"
 #include "game/execution_time.h"
 #include "game/take_back.h"
+#include "record/pdn_file.h"
 #include "savegame/saved_game.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/platform/check_box.h"
+#include "ui/record_window.h"
 #include "ui/title.h"
 
 namespace zelbo {
@@ -64,6 +68,24 @@ FileDialogOptions SavedGameDialog(bool save) {
   options.folder = save ? QString() : QStringLiteral(".");
   options.confirm_overwrite = save;
   return options;
+}
+
+// Whole games in PDN, listed whatever the letter case of their extension.
+FileDialogOptions PdnGameDialog(bool save) {
+  FileDialogOptions options;
+  options.description = QStringLiteral("PARTIE PDN");
+  options.patterns = QStringLiteral("*.pdn *.PDN");
+  options.default_suffix = QStringLiteral("pdn");
+  options.folder = save ? QString() : QStringLiteral(".");
+  options.confirm_overwrite = save;
+  return options;
+}
+
+// A name ending in ".pdn", whatever its case, names a whole game; any other a saved position.
+bool IsPdnFile(const std::filesystem::path& file) {
+  std::string extension = file.extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return extension == ".pdn";
 }
 
 // Enter pressed while the check box has the keyboard clicks the default button.
@@ -173,6 +195,17 @@ void TForm1::CreateMenus() {
   Nouvelle1->setShortcut(QKeySequence(Qt::Key_F2));
   open1 = add(Fichier1, "Ouvrir", [this] { open1Click(); });
   Save1 = add(Fichier1, "Enregistrer", [this] { Save1Click(); });
+  // Whole games and their ends; the skinned look, which has no menu, reaches them by their keys.
+  Fichier1->addSeparator();
+  openPdn1 = add(Fichier1, "Ouvrir une partie...", [this] { openPdn1Click(); });
+  openPdn1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+  SavePdn1 = add(Fichier1, "Enregistrer la partie...", [this] { SavePdn1Click(); });
+  SavePdn1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+  Abandonner1 = add(Fichier1, "Abandonner", [this] { Abandonner1Click(); });
+  Abandonner1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+  ProposerNulle1 = add(Fichier1, "Proposer la nulle", [this] { ProposerNulle1Click(); });
+  ProposerNulle1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
+  Fichier1->addSeparator();
   Quitter1 = add(Fichier1, "Quitter", [this] { Quitter1Click(); });
 
   Outils1 = menuBar()->addMenu(QStringLiteral("Outils"));
@@ -197,6 +230,12 @@ void TForm1::CreateMenus() {
   form21 = add(Outils1, "Modifier l'experience", [this] { form21Click(); });
   skin1 = add(Outils1, "skin", [this] { skin1Click(); });
   skin1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  DernierCoup1 = add(Outils1, "Dernier coup", [this] { DernierCoup1Click(); });
+  DernierCoup1->setCheckable(true);
+  DernierCoup1->setChecked(true);
+  DernierCoup1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+  Partie1 = add(Outils1, "Partie", [this] { Partie1Click(); });
+  Partie1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
 
   Aide1 = menuBar()->addMenu(QStringLiteral("Aide"));
   Help1 = add(Aide1, "Aide", [this] { Help1Click(); });
@@ -287,6 +326,10 @@ void TForm1::FormCreate(const std::optional<std::filesystem::path>& saved_game) 
 
   Timer1->start();
 
+  if (saved_game && IsPdnFile(*saved_game)) {
+    if (!OpenPdnGame(state_, *this, *saved_game)) DrawBoard();
+    return;
+  }
   if (saved_game && !LoadSavedGame(state_, *this, *saved_game)) return;
   DrawBoard();
 }
@@ -308,7 +351,11 @@ void TForm1::FormPaint() {
   DrawBoard();
 }
 
+// A position of the record that the board is asked to show is drawn in place of the game's, also
+// after the end of the game, with a note on the frame that says so.
 void TForm1::DrawBoard() {
+  mark_drawn_.reset();
+  hint_drawn_.reset();
   Canvas& canvas = surface->canvas();
   const int origin = state_.board_origin;
   const int size = state_.square_size;
@@ -316,13 +363,16 @@ void TForm1::DrawBoard() {
     canvas.TextOut((n - 1) * size + origin + origin / 2, origin / 2, QString(QChar('A' + n - 1)));
     canvas.TextOut(origin / 2, (n - 1) * size + origin + origin / 2, QString::number(n));
   }
-  if (state_.game_over) return;
+  if (shown_ply_ > state_.record.size()) shown_ply_.reset();
+  if (state_.game_over && !shown_ply_) return;
+  const Board& board = shown_ply_ ? state_.record.PositionAt(*shown_ply_).board : state_.board;
   for (int column = 1; column <= 8; ++column) {
     for (int row = 1; row <= 8; ++row) {
-      DrawCell((column - 1) * size + origin, (row - 1) * size + origin,
-               state_.board.Code(column, row));
+      DrawCell((column - 1) * size + origin, (row - 1) * size + origin, board.Code(column, row));
     }
   }
+  if (const RecordedMove* move = MarkedMove()) DrawMoveMark(*move);
+  if (shown_ply_) DrawShownPositionNote();
 }
 
 const Picture* TForm1::SquarePicture(CellCode code) const {
@@ -375,14 +425,20 @@ void TForm1::DrawHint(const LevelMove& move) {
   RingSquare(move.from, 0);
   for (int i = 0; i < move.landing_count; ++i) RingSquare(move.landings[i], kLandingInset);
   canvas.pen_color = selection;
+  hint_drawn_ = move;
 }
 
+// While an earlier position is shown the board is not played: a click on it brings the record
+// window forward, where "Jouer d'ici" and the last move are.
 void TForm1::FormMouseUp(Qt::MouseButton button, int x, int y) {
   if (WaitsForTheComputer([=, this] { FormMouseUp(button, x, y); })) return;
+  if (shown_ply_) return Partie1Click();
+  PutTheMarkAway();
   const SquareRef s = PixelToSquare(state_, x, y);
   if (!BoardMouseUp(state_, *this, s, BoardButton(button))) return;
   DrawSelectionRing();
   ComputerReplies();
+  GameChanged();
 }
 
 void TForm1::FormClick() {
@@ -394,11 +450,13 @@ void TForm1::FormClick() {
 void TForm1::Nouvelle1Click() {
   StopThinking();
   waiting_.clear();
+  ShowTheGame();
   NewGame(state_, *this);
   Gauge1->SetProgress(Gauge1->max_value());
   Gauge2->SetProgress(Gauge1->max_value());
   Panel1->hide();
   DrawBoard();
+  GameChanged();
 }
 
 // Opening a game does not wait for the computer either: its thinking ends at once. When no game
@@ -408,7 +466,9 @@ void TForm1::open1Click() {
   const auto file = application_.dialogs().OpenFileName(this, SavedGameDialog(false));
   if (file) {
     waiting_.clear();
-    return OpenSavedGame(state_, *this, PathOf(*file));
+    ShowTheGame();
+    OpenSavedGame(state_, *this, PathOf(*file));
+    return GameChanged();
   }
   if (replying) ComputerReplies();
   RunWaitingCommands();
@@ -418,6 +478,30 @@ void TForm1::Save1Click() {
   if (WaitsForTheComputer([this] { Save1Click(); })) return;
   const auto file = application_.dialogs().SaveFileName(this, SavedGameDialog(true));
   if (file) SaveGame(state_, *this, PathOf(*file));
+}
+
+// A game that cannot be read changes nothing: the board, its record and the panel stay as they
+// were. As "Ouvrir", it does not wait for the computer, which thinks its reply again when no game
+// was opened after all.
+void TForm1::openPdn1Click() {
+  const bool replying = StopThinking() && ComputerReplyDue(state_, *this);
+  const auto file = application_.dialogs().OpenFileName(this, PdnGameDialog(false));
+  if (file && OpenPdnGame(state_, *this, PathOf(*file))) {
+    waiting_.clear();
+    if (!state_.game_over) Panel1->hide();
+    shown_ply_.reset();
+    ForgetTheClick();
+    surface->Repaint();
+    return GameChanged();
+  }
+  if (replying) ComputerReplies();
+  RunWaitingCommands();
+}
+
+void TForm1::SavePdn1Click() {
+  if (WaitsForTheComputer([this] { SavePdn1Click(); })) return;
+  const auto file = application_.dialogs().SaveFileName(this, PdnGameDialog(true));
+  if (file) SavePdnGame(state_, *this, PathOf(*file));
 }
 
 void TForm1::Quitter1Click() { close(); }
@@ -462,7 +546,10 @@ void TForm1::Image1Click() {
 
 void TForm1::BitBtn1Click() {
   if (WaitsForTheComputer([this] { BitBtn1Click(); })) return;
+  ShowTheGame();
+  ForgetTheClick();
   TakeBack(state_, *this);
+  GameChanged();
 }
 
 void TForm1::Timer1Timer() {
@@ -520,6 +607,7 @@ void TForm1::LevelClick(int level) {
 void TForm1::Hint1Click() {
   if (WaitsForTheComputer([this] { Hint1Click(); })) return;
   if (state_.game_over) return;
+  ShowTheGame();
   Thinking::Search search = [&searcher = engine(), board = state_.board, side = state_.side_to_move,
                              time = ThinkingTime(),
                              history = state_.history](const std::atomic<bool>& stop) {
@@ -531,6 +619,32 @@ void TForm1::Hint1Click() {
   if (ThinkingTime() > kLongestSearchInTheWindow) return Think(std::move(search), draw);
   const std::atomic<bool> never{false};
   draw(search(never));
+}
+
+// "Proposer la nulle": the computer answers, as its level judges the position; two players at the
+// mouse, the other one is asked.
+void TForm1::ProposerNulle1Click() {
+  if (WaitsForTheComputer([this] { ProposerNulle1Click(); })) return;
+  ShowTheGame();
+  if (state_.game_over) return;
+  if (!IsComputerChecked()) return AskTheOtherPlayerForADraw();
+  const auto answer = [this](bool accepted) {
+    AnswerDrawOffer(state_, *this, accepted);
+    GameChanged();
+  };
+  if (state_.level <= 1) return answer(DesignedComputerAcceptsDraw(state_.board));
+  // The answer comes back from the search as a move: one for yes, none for no.
+  Thinking::Search search = [&searcher = engine(), board = state_.board, side = state_.side_to_move,
+                             level = state_.level, time = ThinkingTime(),
+                             history = state_.history](const std::atomic<bool>& stop) {
+    return ComputerAcceptsDraw(searcher, board, side, level, time, history, &stop)
+               ? std::optional<LevelMove>(LevelMove{})
+               : std::nullopt;
+  };
+  const auto done = [answer](const std::optional<LevelMove>& yes) { answer(yes.has_value()); };
+  if (ThinkingTime() > kLongestSearchInTheWindow) return Think(std::move(search), done);
+  const std::atomic<bool> never{false};
+  done(search(never));
 }
 
 Engine& TForm1::engine() {
@@ -551,7 +665,10 @@ void TForm1::ComputerReplies() {
        history = state_.history](const std::atomic<bool>& stop) {
         return searcher.Choose(board, kComputerSide, level, time, &stop, history);
       },
-      [this](const std::optional<LevelMove>& move) { PlaySearchedReply(state_, *this, move); });
+      [this](const std::optional<LevelMove>& move) {
+        PlaySearchedReply(state_, *this, move);
+        GameChanged();
+      });
 }
 
 // While the search runs the pointer shows that the computer is busy; its move, and then the

@@ -21,6 +21,7 @@
 #include "game/board_window_port.h"
 #include "game/click_protocol.h"
 #include "game/game_state.h"
+#include "record/game_record.h"
 #include "ui/platform/application.h"
 #include "ui/platform/canvas.h"
 #include "ui/platform/gauge.h"
@@ -38,6 +39,7 @@ class QTimer;
 
 namespace zelbo {
 
+class RecordWindow;
 class TForm2;
 class TForm3;
 class TForm4;
@@ -96,6 +98,26 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void bouvrirClick();
   void LevelClick(int level);
   void Hint1Click();
+  void SavePdn1Click();
+  void openPdn1Click();
+  void Abandonner1Click();
+  void ProposerNulle1Click();
+  void DernierCoup1Click();
+  void Partie1Click();
+
+  // The record window, made when "Outils > Partie" first shows it.
+  RecordWindow* record_window() const { return record_window_; }
+  // While it has a value, the board shows the position after that many moves of the record instead
+  // of the game's, and cannot be played; after the end of a game it shows any of them, the final
+  // one included.
+  std::optional<std::size_t> shown_ply() const { return shown_ply_; }
+  // Shows the position after `plies` moves of the record; the game's own position (the last one
+  // while the game is on) is the game again.
+  void ShowPly(std::size_t plies);
+  // The board shows the game again.
+  void ShowTheGame();
+  // "Jouer d'ici": the game goes on from the position shown, the moves after it dropped.
+  void PlayFromShownPosition();
 
   // The computer is thinking off the user-interface thread; what would change the game waits,
   // but for "Nouveau", "Ouvrir" and closing the window, which stop it.
@@ -143,6 +165,12 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   QAction* Help1 = nullptr;
   QAction* Aboute1 = nullptr;
   QAction* Hint1 = nullptr;
+  QAction* openPdn1 = nullptr;        // "Ouvrir une partie..."
+  QAction* SavePdn1 = nullptr;        // "Enregistrer la partie..."
+  QAction* Abandonner1 = nullptr;     // resign
+  QAction* ProposerNulle1 = nullptr;  // offer a draw
+  QAction* DernierCoup1 = nullptr;    // the last move marked, checked at start
+  QAction* Partie1 = nullptr;         // the record window
 
   // The three icons of the caption's animation and the one shown now.
   std::array<QIcon, 3> ImageList1;
@@ -169,6 +197,23 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void RingSquare(SquareRef s, int inset);
   void DrawHint(const LevelMove& move);
 
+  // ---- The game's record (game_record_view.cpp). ----
+  // The move the mark shows now, if any.
+  const RecordedMove* MarkedMove() const;
+  void DrawMoveMark(const RecordedMove& move);
+  void FrameSquare(SquareRef s, int inset);
+  void DrawShownPositionNote();
+  // A click on the board puts the mark away.
+  void PutTheMarkAway();
+  // The game was changed by other means than the board (a take-back, a game opened, going back to a
+  // position): its last move is marked again, whatever the last click saw.
+  void ForgetTheClick();
+  // Draws the board again, with the hint that was on it.
+  void RedrawKeepingTheHint();
+  // After whatever may have changed the game: the mark of a move made since, and the record window.
+  void GameChanged();
+  void AskTheOtherPlayerForADraw();
+
   // ---- The computer at its level (Unit1.cpp, after the handlers). ----
   Engine& engine();
   int32_t ThinkingTime() const;
@@ -191,6 +236,15 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   std::unique_ptr<Engine> engine_;            // made when a searching level first plays
   Thinking* thinking_ = nullptr;
   std::deque<std::function<void()>> waiting_;  // commands made while the computer thinks
+
+  // ---- The game's record (game_record_view.cpp). ----
+  // The game's last move when the board was last clicked: the mark shows a move made since.
+  std::size_t plies_at_click_ = 0;
+  std::optional<RecordedMove> last_move_at_click_;
+  std::optional<RecordedMove> mark_drawn_;  // the move whose mark is on the canvas now
+  std::optional<LevelMove> hint_drawn_;     // the hint on the canvas now
+  std::optional<std::size_t> shown_ply_;
+  RecordWindow* record_window_ = nullptr;
 
   // ---- Skins (skin_look.cpp): the skinned look's window takes the shape of what it draws. ----
   class WindowShape;

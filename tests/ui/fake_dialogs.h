@@ -16,11 +16,13 @@ namespace zelbo::testing {
 class FakeDialogs : public Dialogs {
  public:
   // "CAPTION: TEXT" for each message box, "error-dialog: TEXT" for the error dialog,
-  // "input CAPTION PROMPT VALUE", "open ..." and "save ..." for the others.
+  // "input CAPTION PROMPT VALUE", "open ...", "save ..." and "question CAPTION: TEXT" for the
+  // others.
   std::vector<std::string> shown;
   // The window each of them was shown over.
   std::vector<QWidget*> parents;
-  // The answers of the input and file dialogs, in order; with none left, they are cancelled.
+  // The answers of the input, file and question dialogs, in order; with none left, they are
+  // cancelled (a question is answered No). A question takes Accept as Yes.
   void Accept(const QString& text) { answers_.push_back({true, text}); }
   void Cancel() { answers_.push_back({false, QString()}); }
   FileDialogOptions last_file_dialog;
@@ -53,6 +55,10 @@ class FakeDialogs : public Dialogs {
     Record(parent, "save " + Filter(options));
     last_file_dialog = options;
     return Answer();
+  }
+  bool RunQuestion(QWidget* parent, const QString& caption, const QString& text) override {
+    Record(parent, "question " + caption + ": " + text);
+    return Answer().has_value();
   }
 
  private:

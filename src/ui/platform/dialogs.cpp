@@ -59,6 +59,12 @@ std::optional<QString> Dialogs::SaveFileName(QWidget* parent, const FileDialogOp
   return answer;
 }
 
+bool Dialogs::Question(QWidget* parent, const QString& caption, const QString& text) {
+  const bool yes = RunQuestion(parent, caption, text);
+  RepaintUncovered(parent);
+  return yes;
+}
+
 QString DisplayedText(const QString& text) {
   QString shown = text;
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -88,6 +94,15 @@ void QtDialogs::RunErrorDialog(QWidget* parent, const QString& text) {
                   QMessageBox::Yes, parent);
   box.setTextFormat(Qt::PlainText);
   box.exec();
+}
+
+// No is the default: a question answered by a stray Enter changes nothing.
+bool QtDialogs::RunQuestion(QWidget* parent, const QString& caption, const QString& text) {
+  QMessageBox box(QMessageBox::Question, caption, DisplayedText(text),
+                  QMessageBox::Yes | QMessageBox::No, parent);
+  box.setTextFormat(Qt::PlainText);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::RunInputQuery(QWidget* parent, const QString& caption,

@@ -35,6 +35,8 @@ class Dialogs {
   // The file chosen in an open or save dialog; no value when it is cancelled.
   std::optional<QString> OpenFileName(QWidget* parent, const FileDialogOptions& options);
   std::optional<QString> SaveFileName(QWidget* parent, const FileDialogOptions& options);
+  // A question with the buttons Yes and No; true for Yes, false for No or a closed box.
+  bool Question(QWidget* parent, const QString& caption, const QString& text);
 
  protected:
   // The dialogs themselves.
@@ -46,6 +48,7 @@ class Dialogs {
                                                    const FileDialogOptions& options) = 0;
   virtual std::optional<QString> RunSaveFileDialog(QWidget* parent,
                                                    const FileDialogOptions& options) = 0;
+  virtual bool RunQuestion(QWidget* parent, const QString& caption, const QString& text) = 0;
 };
 
 class QtDialogs : public Dialogs {
@@ -58,6 +61,7 @@ class QtDialogs : public Dialogs {
                                            const FileDialogOptions& options) override;
   std::optional<QString> RunSaveFileDialog(QWidget* parent,
                                            const FileDialogOptions& options) override;
+  bool RunQuestion(QWidget* parent, const QString& caption, const QString& text) override;
 };
 
 // Message texts break lines with a carriage return alone; Qt's labels want line feeds.
