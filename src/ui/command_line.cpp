@@ -13,7 +13,8 @@
 namespace zelbo {
 namespace {
 
-constexpr std::string_view kUsageLine = "usage: zelbo [--help | --version] [--] [FILE.KRP]\n";
+constexpr std::string_view kUsageLine =
+    "usage: zelbo [--help | --version] [--] [FILE.KRP | FILE.pdn]\n";
 
 QString Decoded(const char* argument) { return QString::fromLocal8Bit(argument); }
 
@@ -76,9 +77,10 @@ CommandLine ParseCommandLine(std::span<char* const> arguments, std::string_view 
   parser.addOption(help);
   parser.addOption(show_version);
   parser.addPositionalArgument(
-      QStringLiteral("FILE.KRP"),
-      QStringLiteral("A saved game to open at start (after --, a name that starts with -)."),
-      QStringLiteral("[FILE.KRP]"));
+      QStringLiteral("FILE"),
+      QStringLiteral("A saved position (FILE.KRP) or a whole game in PDN (FILE.pdn) to open at "
+                     "start (after --, a name that starts with -)."),
+      QStringLiteral("[FILE.KRP | FILE.pdn]"));
 
   QStringList texts;
   for (const char* argument : arguments) texts.append(Decoded(argument));

@@ -41,7 +41,7 @@ foreach(option --help -h)
   run(help COMMAND "${ZELBO}" ${option})
   expect("zelbo ${option}: status" "${help_status}" 0)
   expect("zelbo ${option}: standard error" "${help_err}" "")
-  if(NOT help_out MATCHES "^Usage: zelbo \\[options\\] \\[FILE.KRP\\]\n"
+  if(NOT help_out MATCHES "^Usage: zelbo \\[options\\] \\[FILE.KRP \\| FILE.pdn\\]\n"
      OR NOT help_out MATCHES "--help" OR NOT help_out MATCHES "--version")
     fail("zelbo ${option} printed:\n${help_out}")
   endif()
@@ -71,7 +71,7 @@ foreach(arguments "-reverse" "-style;X" "-platform;good.KRP" "good.KRP;-reverse"
   endif()
   string(REGEX REPLACE "^-+" "" name "${option}")
   expect("zelbo ${arguments}" "${bad_status}|${bad_out}|${bad_err}"
-         "2||zelbo: Unknown option '${name}'.\nusage: zelbo [--help | --version] [--] [FILE.KRP]\n")
+         "2||zelbo: Unknown option '${name}'.\nusage: zelbo [--help | --version] [--] [FILE.KRP | FILE.pdn]\n")
 endforeach()
 
 # ---- No window system: one line and status 1 ---------------------------------------------------

@@ -201,6 +201,32 @@ TEST_F(DoubleResolutionTest, ClicksLandOnTheDesignedSquaresAndTheRingIsOneLogica
   EXPECT_EQ(ReadCell(window.state().board, testing::Sq("D6")), kEmpty);
 }
 
+// The last move's mark is a frame one logical pixel wide, two pixels in from the square's sides,
+// laid on whole screen pixels.
+TEST_F(DoubleResolutionTest, TheLastMoveIsFramedOneLogicalPixelWide) {
+  const QColor mark(255, 64, 192);
+  ClickAt(SquareBox("D6").center());
+  ClickAt(SquareBox("E5").center());
+  for (const char* square : {"D6", "E5"}) {
+    const QRect box = SquareBox(square);
+    const int middle_x = (box.left() + 16) * kRatio;
+    const int top = (box.top() + 2) * kRatio;
+    const int right = (box.right() - 2) * kRatio + 1;  // the frame's last screen pixel
+    const struct {
+      QPoint at;
+      bool framed;
+    } pixels[] = {
+        {{middle_x, top - 1}, false}, {{middle_x, top}, true},       {{middle_x, top + 1}, true},
+        {{middle_x, top + 2}, false}, {{right, top + 20}, true},     {{right - 1, top + 20}, true},
+        {{right + 1, top + 20}, false}, {{right - 2, top + 20}, false},
+    };
+    for (const auto& p : pixels) {
+      EXPECT_EQ(Pixel(p.at.x(), p.at.y()) == mark, p.framed)
+          << square << " " << p.at.x() << ", " << p.at.y();
+    }
+  }
+}
+
 // A skin's bitmaps are read as they are and shown enlarged pixel by pixel; the skinned window's
 // shape leaves out a logical pixel only where all its screen pixels are white.
 TEST_F(DoubleResolutionTest, SkinBitmapsAreEnlargedPixelByPixel) {

@@ -18,6 +18,7 @@
 #include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "ui/Unit1.h"
+#include "ui/record_window.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
@@ -446,6 +447,16 @@ TEST_F(SkinsTest, TheHiddenMenusKeepTheirShortcuts) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   QTest::keyClick(&window, Qt::Key_S, Qt::ControlModifier);
   EXPECT_TRUE(skins.isVisible());
+  // The commands added beside the designed ones are reached by their keys too.
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+  ASSERT_NE(window.record_window(), nullptr);
+  EXPECT_TRUE(window.record_window()->isVisible());
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(dialogs.Take().back().rfind("question Abandonner", 0), 0u);
 }
 
 TEST_F(SkinsTest, TheChooserAnswersF1WithTheHelpOnSkins) {

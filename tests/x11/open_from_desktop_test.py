@@ -6,10 +6,10 @@
 
 The build is installed into a temporary prefix, which the install makes known to the MIME and
 desktop databases. For a user of that prefix alone (XDG_DATA_DIRS, PATH, an empty home) on a
-GNOME-like desktop: xdg-mime names the saved games' type and the program's desktop entry as its
-default, and `gio open` on a saved game starts PREFIX/BINDIR/zelbo with the game's path as its one
-argument; the board window shows that game's position, and its X11 class is the entry's
-StartupWMClass.
+GNOME-like desktop: xdg-mime names the types of saved games and of whole games in PDN, and the
+program's desktop entry as the default of both, and `gio open` on either starts PREFIX/BINDIR/zelbo
+with the file's path as its one argument; the board window shows that game's position, and its X11
+class is the entry's StartupWMClass.
 """
 import os
 import shutil
@@ -22,6 +22,9 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from window_test import MOVED, Screen, check, read_board, run, saved_game, xdotool  # noqa: E402
 
 SAVED_GAME_TYPE = "application/x-zelbo-krp"
+PDN_GAME_TYPE = "application/x-draughts-pdn"
+PDN_GAME = '[Event "Soir"]\n[GameType "Zelbo"]\n\n1. D6-E5 A3-B4 *\n'
+PDN_POSITION = "cxcxcxcx/xcxcxcxc/.xcxcxcx/xcx.x.x./.x.xpx.x/xpx.xpxp/pxpxpxpx/xpxpxpxp"
 APP = "org.zelbo.zelbo"
 
 
@@ -63,6 +66,33 @@ def shows(window_left, window_top, position):
                for offset in range(0, 80))
 
 
+def ended(pid, deadline):
+    """Once the process is gone, or a zombie."""
+    while time.monotonic() < deadline:
+        try:
+            with open(f"/proc/{pid}/stat") as stat:
+                if stat.read().rsplit(")", 1)[1].split()[0] == "Z":
+                    return
+        except OSError:
+            return
+        time.sleep(0.1)
+
+
+def check_opened(program, path, position, environment):
+    """`gio open` on the file starts the program with it, whose window shows `position`; the pid."""
+    subprocess.run(["gio", "open", path], check=True, env=environment, timeout=30)
+    deadline = time.monotonic() + 30
+    pid = started_from(program, deadline)
+    arguments = arguments_of(pid)
+    check(arguments[1:] == [os.fsencode(path)],
+          f"gio open started {program} with {os.path.basename(path)}: {arguments}")
+    window, left, top, windows = board_window(pid, deadline)
+    time.sleep(0.5)
+    check(shows(left, top, position), f"the board window shows {os.path.basename(path)}")
+    check(windows == [window], f"no message box is shown ({windows})")
+    return pid, window
+
+
 def entry_value(entry, key):
     with open(entry, encoding="utf-8") as lines:
         for line in lines:
@@ -98,26 +128,26 @@ def main():
         with open(game, "wb") as out:
             out.write(saved_game(MOVED))
         shutil.copy(game, os.path.join(root, "games", "petite.krp"))
-        for name in ("Partie du soir.KRP", "petite.krp"):
+        pdn_game = os.path.join(root, "games", "Partie du soir.pdn")
+        with open(pdn_game, "w", encoding="utf-8") as out:
+            out.write(PDN_GAME)
+        shutil.copy(pdn_game, os.path.join(root, "games", "PETITE.PDN"))
+        for name, wanted in (("Partie du soir.KRP", SAVED_GAME_TYPE), ("petite.krp", SAVED_GAME_TYPE),
+                             ("Partie du soir.pdn", PDN_GAME_TYPE), ("PETITE.PDN", PDN_GAME_TYPE)):
             found = subprocess.run(["xdg-mime", "query", "filetype",
                                     os.path.join(root, "games", name)],
                                    capture_output=True, text=True, env=environment).stdout.strip()
-            check(found == SAVED_GAME_TYPE, f"xdg-mime: {name} is {found}")
-        default = subprocess.run(["xdg-mime", "query", "default", SAVED_GAME_TYPE],
-                                 capture_output=True, text=True, env=environment).stdout.strip()
-        check(default == APP + ".desktop", f"xdg-mime: the default for saved games is '{default}'")
+            check(found == wanted, f"xdg-mime: {name} is {found}")
+        for kind, mime_type in (("saved games", SAVED_GAME_TYPE), ("PDN games", PDN_GAME_TYPE)):
+            default = subprocess.run(["xdg-mime", "query", "default", mime_type],
+                                     capture_output=True, text=True, env=environment).stdout.strip()
+            check(default == APP + ".desktop", f"xdg-mime: the default for {kind} is '{default}'")
 
         program = os.path.join(prefix, bindir, "zelbo")
-        subprocess.run(["gio", "open", game], check=True, env=environment, timeout=30)
-        deadline = time.monotonic() + 30
-        pid = started_from(program, deadline)
-        arguments = arguments_of(pid)
-        check(arguments[1:] == [os.fsencode(game)],
-              f"gio open started {program} with the game: {arguments}")
-        window, left, top, windows = board_window(pid, deadline)
-        time.sleep(0.5)
-        check(shows(left, top, MOVED), "the board window shows the saved game's position")
-        check(windows == [window], f"no message box is shown ({windows})")
+        pid, _ = check_opened(program, pdn_game, PDN_POSITION, environment)
+        os.kill(pid, 15)
+        ended(pid, time.monotonic() + 10)
+        pid, window = check_opened(program, game, MOVED, environment)
         wm_class = run("xprop", "-id", window, "WM_CLASS").partition(" = ")[2].strip()
         wanted = entry_value(os.path.join(prefix, "share", "applications", APP + ".desktop"),
                              "StartupWMClass")
