@@ -92,9 +92,9 @@ void TForm1::FrameSquare(SquareRef s, int inset) {
 void TForm1::DrawShownPositionNote() {
   const std::size_t moves = state_.record.size();
   const std::size_t shown = *shown_ply_;
-  QString note = QStringLiteral("Position après le coup %1 sur %2").arg(shown).arg(moves);
-  if (shown == 0) note = QStringLiteral("Début de la partie");
-  if (state_.game_over && shown == moves) note = QStringLiteral("Position finale");
+  QString note = PositionName(state_.record, shown);
+  note[0] = note[0].toUpper();
+  if (state_.game_over && shown == moves) note = QStringLiteral("La position finale");
   Canvas& canvas = surface->canvas();
   const KeptCanvasSettings kept(canvas);
   const int size = state_.square_size;

@@ -24,15 +24,8 @@ QString FromUtf8(std::string_view text) {
 // The first line, for the position the game started from, then "1. D6-C5", "1... C3-D4"...
 std::vector<QString> LinesOf(const GameRecord& record) {
   std::vector<QString> lines{QStringLiteral("Début de la partie")};
-  for (std::size_t ply = 0; ply < record.size(); ++ply) {
-    lines.push_back(FromUtf8(MoveNumber(record, ply) + " " + MoveNotation(record[ply])));
-  }
+  for (std::size_t ply = 0; ply < record.size(); ++ply) lines.push_back(MoveLine(record, ply));
   return lines;
-}
-
-QString PositionName(std::size_t shown, std::size_t moves) {
-  if (shown == 0) return QStringLiteral("le début de la partie");
-  return QStringLiteral("la position après le coup %1 sur %2").arg(shown).arg(moves);
 }
 
 // What the board shows, in words.
@@ -43,11 +36,14 @@ QString StatusText(const GameState& state, std::size_t shown, bool browsing) {
         QStringLiteral("Partie terminée (%1)").arg(FromUtf8(ResultText(state.record.result())));
     if (!browsing) return ended + QStringLiteral(". Choisissez un coup pour revoir sa position.");
     if (shown == moves) return ended + QStringLiteral(" : la position finale.");
-    return ended + QStringLiteral(" : ") + PositionName(shown, moves) + QStringLiteral(".");
+    return ended + QStringLiteral(" : ") + PositionName(state.record, shown) + QStringLiteral(".");
   }
   if (!browsing) return QStringLiteral("La partie en cours.");
-  return QStringLiteral("Le plateau montre ") + PositionName(shown, moves) +
-         QStringLiteral(" et ne se joue pas. « Jouer d'ici » reprend la partie de là.");
+  // The button's name is kept on one line.
+  return QStringLiteral("Le plateau montre ") + PositionName(state.record, shown) +
+         QStringLiteral(
+             " et ne se joue pas. «\u00A0Jouer\u00A0d'ici\u00A0» reprend la partie "
+             "de là.");
 }
 
 QString Caption(const GameState& state, bool browsing) {
@@ -63,6 +59,15 @@ QPushButton* IconButton(QWidget* parent, QStyle::StandardPixmap icon, const char
 }
 
 }  // namespace
+
+QString MoveLine(const GameRecord& record, std::size_t ply) {
+  return FromUtf8(MoveNumber(record, ply) + " " + MoveNotation(record[ply]));
+}
+
+QString PositionName(const GameRecord& record, std::size_t plies) {
+  if (plies == 0) return QStringLiteral("le début de la partie");
+  return QStringLiteral("la position après ") + MoveLine(record, plies - 1);
+}
 
 RecordWindow::RecordWindow(TForm1& board) : QWidget(&board, Qt::Window), board_(board) {
   setWindowTitle(QStringLiteral("Partie"));

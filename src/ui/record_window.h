@@ -17,7 +17,15 @@ class QPushButton;
 
 namespace zelbo {
 
+class GameRecord;
 class TForm1;
+
+// The line of a move in the list: "1. D6-C5", "1... C3-D4".
+QString MoveLine(const GameRecord& record, std::size_t ply);
+
+// Where the board stands after `plies` moves, in words: "le début de la partie", "la position après
+// 1. D6-C5".
+QString PositionName(const GameRecord& record, std::size_t plies);
 
 class RecordWindow : public QWidget {
  public:

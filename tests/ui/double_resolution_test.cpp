@@ -216,8 +216,9 @@ TEST_F(DoubleResolutionTest, TheLastMoveIsFramedOneLogicalPixelWide) {
       QPoint at;
       bool framed;
     } pixels[] = {
-        {{middle_x, top - 1}, false}, {{middle_x, top}, true},       {{middle_x, top + 1}, true},
-        {{middle_x, top + 2}, false}, {{right, top + 20}, true},     {{right - 1, top + 20}, true},
+        {{middle_x, top - 1}, false},   {{middle_x, top}, true},
+        {{middle_x, top + 1}, true},    {{middle_x, top + 2}, false},
+        {{right, top + 20}, true},      {{right - 1, top + 20}, true},
         {{right + 1, top + 20}, false}, {{right - 2, top + 20}, false},
     };
     for (const auto& p : pixels) {

@@ -18,12 +18,12 @@
 #include "files/fifo.h"
 #include "files/temp_folder.h"
 #include "ui/Unit1.h"
-#include "ui/record_window.h"
 #include "ui/Unit2.h"
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/fake_dialogs.h"
 #include "ui/platform/gauge.h"
+#include "ui/record_window.h"
 #include "ui/skin_picture.h"
 
 namespace zelbo {
