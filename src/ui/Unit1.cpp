@@ -459,19 +459,13 @@ void TForm1::Nouvelle1Click() {
   GameChanged();
 }
 
-// Opening a game does not wait for the computer either: its thinking ends at once. When no game
-// is opened after all, the game goes on: the computer thinks its reply again.
+// A saved position that cannot be read has already reset the game, as designed.
 void TForm1::open1Click() {
-  const bool replying = StopThinking() && ComputerReplyDue(state_, *this);
-  const auto file = application_.dialogs().OpenFileName(this, SavedGameDialog(false));
-  if (file) {
-    waiting_.clear();
+  OpenWithoutWaiting(SavedGameDialog(false), [this](const std::filesystem::path& file) {
     ShowTheGame();
-    OpenSavedGame(state_, *this, PathOf(*file));
-    return GameChanged();
-  }
-  if (replying) ComputerReplies();
-  RunWaitingCommands();
+    OpenSavedGame(state_, *this, file);
+    return true;
+  });
 }
 
 void TForm1::Save1Click() {
@@ -480,18 +474,27 @@ void TForm1::Save1Click() {
   if (file) SaveGame(state_, *this, PathOf(*file));
 }
 
-// A game that cannot be read changes nothing: the board, its record and the panel stay as they
-// were. As "Ouvrir", it does not wait for the computer, which thinks its reply again when no game
-// was opened after all.
+// A whole game that cannot be read changes nothing: the board, its record and the panel stay as
+// they were, and the computer thinks its reply again.
 void TForm1::openPdn1Click() {
-  const bool replying = StopThinking() && ComputerReplyDue(state_, *this);
-  const auto file = application_.dialogs().OpenFileName(this, PdnGameDialog(false));
-  if (file && OpenPdnGame(state_, *this, PathOf(*file))) {
-    waiting_.clear();
-    if (!state_.game_over) Panel1->hide();
+  OpenWithoutWaiting(PdnGameDialog(false), [this](const std::filesystem::path& file) {
+    if (!OpenPdnGame(state_, *this, file)) return false;
     shown_ply_.reset();
     ForgetTheClick();
     surface->Repaint();
+    return true;
+  });
+}
+
+// Opening a game does not wait for the computer: its thinking ends at once, and its reply and what
+// waited for it are dropped with the game. When no game is opened after all, the game goes on: the
+// computer thinks its reply again.
+void TForm1::OpenWithoutWaiting(const FileDialogOptions& dialog,
+                                const std::function<bool(const std::filesystem::path&)>& open) {
+  const bool replying = StopThinking() && ComputerReplyDue(state_, *this);
+  const auto file = application_.dialogs().OpenFileName(this, dialog);
+  if (file && open(PathOf(*file))) {
+    waiting_.clear();
     return GameChanged();
   }
   if (replying) ComputerReplies();

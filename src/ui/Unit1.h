@@ -213,6 +213,9 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   // After whatever may have changed the game: the mark of a move made since, and the record window.
   void GameChanged();
   void AskTheOtherPlayerForADraw();
+  // "Ouvrir" and "Ouvrir une partie...": `open` opens the chosen file, false when nothing was.
+  void OpenWithoutWaiting(const FileDialogOptions& dialog,
+                          const std::function<bool(const std::filesystem::path&)>& open);
 
   // ---- The computer at its level (Unit1.cpp, after the handlers). ----
   Engine& engine();

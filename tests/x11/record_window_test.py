@@ -15,8 +15,9 @@ import subprocess
 import sys
 import time
 
-from window_test import (INITIAL, ORIGIN, SIZE, Program, Screen, check, read_board, saved_game,
-                         squares_of, xdotool)
+from window_manager_test import wait_for
+from window_test import (INITIAL, ORIGIN, SIZE, Program, Screen, check, saved_game, squares_of,
+                         xdotool)
 
 MARK = (255, 64, 192)
 NOTE = (255, 255, 215)
@@ -55,15 +56,6 @@ def shows_note(program):
     """The note under the board that an earlier position is shown."""
     return Screen().pixel(program.left + ORIGIN + 4 * SIZE,
                           program.client_top + ORIGIN + 8 * SIZE + SIZE // 2) == NOTE
-
-
-def wait_for(condition, seconds=10):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        if condition():
-            return True
-        time.sleep(0.1)
-    return condition()
 
 
 def open_record_window(program):
