@@ -29,6 +29,7 @@
 #include "ui/Unit3.h"
 #include "ui/Unit4.h"
 #include "ui/platform/check_box.h"
+#include "ui/platform/native_window.h"
 #include "ui/record_window.h"
 #include "ui/title.h"
 
@@ -270,7 +271,7 @@ void TForm1::CreateWindowButtons() {
   MINIMISER->on_click = [this] { minimiserClick(); };
   // The window system moves the window with the pointer from the press until the button is let go:
   // started once, on the press (started again on a motion, it would go on after the release).
-  bskins->on_drag_start = [this] { bskinsMouseDown(); };
+  bskins->on_drag_start = [this](QPoint global) { bskinsMouseDown(global); };
   bskins->on_double_click = [this] { bskinsDblClick(); };
   bsauvegarder->on_click = [this] { bsauvegarderClick(); };
   BOUVRIR->on_click = [this] { bouvrirClick(); };
@@ -578,9 +579,7 @@ void TForm1::sortiClick() { Quitter1Click(); }
 
 void TForm1::minimiserClick() { application_.Minimize(this); }
 
-void TForm1::bskinsMouseDown() {
-  if (windowHandle() != nullptr) windowHandle()->startSystemMove();
-}
+void TForm1::bskinsMouseDown(QPoint global) { StartSystemMove(this, global); }
 
 void TForm1::bskinsDblClick() { skin1Click(); }
 

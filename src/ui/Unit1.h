@@ -92,7 +92,7 @@ class TForm1 : public QMainWindow, public BoardWindowPort {
   void Timer1Timer();
   void sortiClick();
   void minimiserClick();
-  void bskinsMouseDown();
+  void bskinsMouseDown(QPoint global);
   void bskinsDblClick();
   void bsauvegarderClick();
   void bouvrirClick();

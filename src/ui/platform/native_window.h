@@ -5,11 +5,19 @@
 // go back to the taskbar by itself.
 #pragma once
 
+#include <QPoint>
+
 class QWidget;
 
 namespace zelbo {
 
 // Makes the window's next map a normal one. Nothing on other platforms.
 void ClearMinimizedHint(QWidget* window);
+
+// Starts moving the window with the pointer, as by its title bar, from the press of the left
+// button at `global`. On X11 the window manager is told the press's own place on the screen: Qt
+// tells it a place worked out from where it last knew the window to be, which for a window that a
+// skin made anew may be the corner of the screen, and the window then jumped by that distance.
+void StartSystemMove(QWidget* window, QPoint global);
 
 }  // namespace zelbo

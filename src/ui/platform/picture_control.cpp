@@ -37,10 +37,12 @@ void PictureControl::mousePressEvent(QMouseEvent* event) {
   pressed_ = event->button() == Qt::LeftButton;
   double_clicked_ = false;
   if (on_mouse_down) on_mouse_down(event->button());
-  if (pressed_ && on_drag_start) DragOrDoubleClick(event->timestamp());
+  if (pressed_ && on_drag_start) {
+    DragOrDoubleClick(event->timestamp(), event->globalPosition().toPoint());
+  }
 }
 
-void PictureControl::DragOrDoubleClick(quint64 time) {
+void PictureControl::DragOrDoubleClick(quint64 time, QPoint global) {
   const auto interval =
       static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
   if (drag_press_ && time - *drag_press_ <= interval) {
@@ -50,7 +52,7 @@ void PictureControl::DragOrDoubleClick(quint64 time) {
     return;
   }
   drag_press_ = time;
-  on_drag_start();
+  on_drag_start(global);
 }
 
 void PictureControl::mouseReleaseEvent(QMouseEvent* event) {

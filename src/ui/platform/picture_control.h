@@ -32,7 +32,7 @@ class PictureControl : public QWidget {
   // The left button pressed to drag the window by the control, once a press. The window system
   // takes the pointer for the drag until the button is let go, so that Qt sees no double click:
   // a second press within the double-click time is then the double click, and starts no drag.
-  std::function<void()> on_drag_start;
+  std::function<void(QPoint global)> on_drag_start;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -41,7 +41,7 @@ class PictureControl : public QWidget {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
 
  private:
-  void DragOrDoubleClick(quint64 time);
+  void DragOrDoubleClick(quint64 time, QPoint global);
 
   Picture picture_;
   Canvas canvas_;
