@@ -122,8 +122,13 @@ TForm1::TForm1(Application& application, std::optional<std::filesystem::path> sa
   WatchRestore(this, [this] { application_.RestoreMinimized(); });
 }
 
-// A search still running is stopped before the engine it uses goes.
-TForm1::~TForm1() { StopThinking(); }
+// A search still running is stopped before the engine it uses goes; the record window, which shows
+// its positions on this window, goes while this window is still whole.
+TForm1::~TForm1() {
+  StopThinking();
+  shown_ply_.reset();
+  delete record_window_;
+}
 
 void TForm1::SetWindows(TForm2* editor, TForm3* skins, TForm4* help) {
   editor_ = editor;

@@ -15,10 +15,12 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "files/temp_folder.h"
 #include "game/notation.h"
+#include "savegame/saved_game.h"
 #include "support/positions.h"
 #include "ui/Unit1.h"
 #include "ui/fake_dialogs.h"
@@ -160,6 +162,23 @@ TEST_F(RecordTest, TheLastMoveIsMarkedUntilTheNextClick) {
   EXPECT_EQ(MovedFrames({"E5", "F4", from.c_str(), to.c_str()}), (Shown{"E5", "F4"}));
 }
 
+// A game from a saved position is marked as one from the opening, its record starting there.
+TEST_F(RecordTest, AGameFromASavedPositionIsMarkedToo) {
+  const std::string position =
+      "cxcxcxcx/xcxcxcxc/cxcxcxcx/x.x.x.x./.x.xpx.x/x.xpxpxp/pxpxpxpx/xpxpxpxp";
+  WriteSavedGame(folder / "partie.KRP", testing::BoardOf(position));
+  dialogs.Accept(PathIn("partie.KRP"));
+  window.open1Click();
+  ASSERT_EQ(FormatBoardLine(window.state().board), position);
+  Move("F6", "G5");
+  const GameRecord& record = window.state().record;
+  ASSERT_EQ(record.size(), 2u);
+  EXPECT_EQ(FormatBoardLine(record.Start().board), position);
+  EXPECT_EQ(MovedFrames({SquareName(record[1].from).c_str(), SquareName(record[1].To()).c_str(),
+                         "F6", "G5"}),
+            (Shown{SquareName(record[1].from), SquareName(record[1].To())}));
+}
+
 // A chain marks each landing and, smaller, each piece it took; the item of "Outils" puts the mark
 // away and keeps it away, whatever the next games bring.
 TEST_F(RecordTest, AChainMarksItsLandingsAndItsCapturesAndTheItemTurnsTheMarkOff) {
@@ -247,6 +266,21 @@ TEST_F(RecordTest, TheRecordWindowFollowsTheGameAndShowsItsPositions) {
   EXPECT_TRUE(Shows("E7", window.Im0));
   Move("F6", "G5");
   EXPECT_EQ(window.state().record.size(), 6u) << "the game goes on";
+}
+
+// Closing the program while an earlier position is shown puts the record window away before the
+// board it would show the game on is gone.
+TEST_F(RecordTest, TheBoardWindowGoesWhileAnEarlierPositionIsShown) {
+  auto board = std::make_unique<TForm1>(application, std::nullopt, folder);
+  board->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(board.get()));
+  for (const char* square : {"D6", "E5"}) {
+    QTest::mouseClick(board->surface, Qt::LeftButton, {}, Centre(square));
+  }
+  board->Partie1->trigger();
+  board->ShowPly(0);
+  ASSERT_EQ(board->shown_ply(), 0u);
+  board.reset();
 }
 
 // "Jouer d'ici" drops the moves after the position shown and goes on from it: the computer
@@ -476,6 +510,21 @@ TEST_F(RecordTest, TheDrawOfferIsAnsweredByTheComputerOrByTheOtherPlayer) {
     EXPECT_EQ(window.state().record.result(), drawn ? GameResult::kDraw : GameResult::kUnfinished)
         << test.name;
   }
+}
+
+// A searching level that thinks longer than a moment answers the offer off the window's thread:
+// the answer comes once it has thought.
+TEST_F(RecordTest, ALongThoughtAnswerComesAfterTheWindowWentOn) {
+  window.LevelClick(2);
+  window.state().execution_time = 400;
+  Start(BoardWith({{"A7", kPlayerMan}, {"H2", kComputerMan}, {"F2", kComputerMan}}));
+  window.ProposerNulle1->trigger();
+  EXPECT_TRUE(window.thinking());
+  EXPECT_EQ(dialogs.Take(), Shown{});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.thinking(); }, 10'000));
+  EXPECT_EQ(dialogs.Take(),
+            Shown{"Nulle refusée: L'ordinateur refuse la nulle : la partie continue."});
+  EXPECT_FALSE(window.state().game_over);
 }
 
 // The draw rules end a game in the window with their message: two kings that go back and forth.
