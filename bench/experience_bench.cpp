@@ -120,9 +120,10 @@ BENCHMARK(BM_Load100000)->Unit(benchmark::kMillisecond);
 void BM_AddAndSaveTo10000(benchmark::State& bench) {
   ScratchFolder folder;
   const fs::path path = ExperienceFilePath(folder.path);
-  GameState state = StateWith(MissingRecords(10'000, 3, 1));
-  WriteExperienceFile(path, state.experience_list);
+  WriteExperienceFile(path, MissingRecords(10'000, 3, 1));
+  GameState state;
   SilentPort port;
+  LoadExperienceFile(state, port, path);
   for (auto _ : bench) {
     AddExperienceRecord(state);
     SaveExperienceFile(state, port, path);

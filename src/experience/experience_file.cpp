@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "experience/experience_merge.h"
 #include "files/file_io.h"
 
 namespace zelbo {
@@ -30,6 +31,14 @@ void WriteWord(std::span<uint8_t, kExperienceRecordSize> bytes, std::size_t offs
 bool StoreIsMissing(const fs::path& path) {
   std::error_code error;
   return fs::status(path, error).type() == fs::file_type::not_found;
+}
+
+// The file the store is in now: the user's copy once there is one (another copy of the program
+// may have made it since this one read the store), else the file it was read from.
+std::optional<fs::path> StoreNow(const UserFilePlace& place) {
+  if (!place.write.empty() && !StoreIsMissing(place.write)) return place.write;
+  if (!StoreIsMissing(place.read)) return place.read;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -92,6 +101,7 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
     return std::nullopt;
   }
   state.experience_load_failure.clear();
+  state.experience_on_disk = state.experience_list;
   state.experience_count = static_cast<uint32_t>(state.experience_list.size());
   state.experience_index = state.experience_count;
   if (state.experience_list.empty()) return std::nullopt;
@@ -104,7 +114,7 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
   return LoadExperienceFile(state, port, UserFilePlace{path, path});
 }
 
-void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const UserFilePlace& place) {
+void SaveExperienceFile(GameState& state, BoardWindowPort& port, const UserFilePlace& place) {
   if (StoreIsMissing(place.read) && StoreIsMissing(place.write)) {
     return port.ShowMessage(kNoExperienceText);
   }
@@ -114,16 +124,28 @@ void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const Use
   // A user without a data folder has nowhere to keep a change.
   if (place.write.empty()) return port.ShowMessage(kAccessDeniedText);
   try {
+    CreateFolderFor(place.write);
+    const FolderLock turn(place.write.has_parent_path() ? place.write.parent_path() : ".");
+    const std::optional<fs::path> now = StoreNow(place);
+    if (!now) return port.ShowMessage(kNoExperienceText);
+    const std::vector<ExperienceRecord> disk = ReadExperienceFile(*now).records;
     const std::size_t count =
         std::min<std::size_t>(state.experience_count, state.experience_list.size());
-    CreateFolderFor(place.write);
-    WriteExperienceFile(place.write, std::span(state.experience_list).first(count));
+    std::span<const ExperienceRecord> ours = std::span(state.experience_list).first(count);
+    auto merged = MergeExperience(state.experience_on_disk, ours, state.experience_index, disk);
+    if (merged) ours = merged->records;
+    WriteExperienceFile(place.write, ours);
+    state.experience_on_disk.assign(ours.begin(), ours.end());
+    if (!merged) return;
+    state.experience_list = std::move(merged->records);
+    state.experience_count = static_cast<uint32_t>(state.experience_list.size());
+    state.experience_index = merged->index;
   } catch (const IoError& error) {
     port.ShowMessage(error.text());
   }
 }
 
-void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const fs::path& path) {
+void SaveExperienceFile(GameState& state, BoardWindowPort& port, const fs::path& path) {
   SaveExperienceFile(state, port, UserFilePlace{path, path});
 }
 

@@ -70,8 +70,13 @@ std::optional<ExperienceRecord> LoadExperienceFile(GameState& state, BoardWindow
 // " No experience " is shown and nothing is written, so records added then live in memory only;
 // the same holds, with the load's failure shown again, for a store that could not be read. A
 // failure is shown.
-void SaveExperienceFile(const GameState& state, BoardWindowPort& port, const UserFilePlace& place);
-void SaveExperienceFile(const GameState& state, BoardWindowPort& port,
-                        const std::filesystem::path& path);
+//
+// Other copies of the program may save the store too: under a lock on its folder, the file is read
+// again, and when another copy changed it since this one last read or wrote it, this copy's
+// additions and deletions are carried over to it (see experience_merge.h); the list, its count and
+// the editor's index then become the merged store. A file that did not change is replaced by the
+// list, as it stands.
+void SaveExperienceFile(GameState& state, BoardWindowPort& port, const UserFilePlace& place);
+void SaveExperienceFile(GameState& state, BoardWindowPort& port, const std::filesystem::path& path);
 
 }  // namespace zelbo

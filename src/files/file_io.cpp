@@ -353,16 +353,22 @@ void RewriteInPlace(const fs::path& target, std::span<const uint8_t> bytes) {
   file.Close();
 }
 
-}  // namespace
-
-std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::size_t max_bytes) {
+// The first `max_bytes` bytes of a file, and its size.
+std::vector<uint8_t> ReadSized(const fs::path& path, std::size_t max_bytes, std::uintmax_t* size) {
   Descriptor file(-1, path);
   struct stat status {};
   OpenRegular(path, O_RDONLY, file, status);
-  const auto size = static_cast<std::uintmax_t>(status.st_size);
-  std::vector<uint8_t> bytes = ReadUpTo(file, std::min<std::uintmax_t>(size, max_bytes));
+  *size = static_cast<std::uintmax_t>(status.st_size);
+  std::vector<uint8_t> bytes = ReadUpTo(file, std::min<std::uintmax_t>(*size, max_bytes));
   file.Close();
   return bytes;
+}
+
+}  // namespace
+
+std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::size_t max_bytes) {
+  std::uintmax_t size = 0;
+  return ReadSized(path, max_bytes, &size);
 }
 
 std::vector<uint8_t> ReadWholeFile(const fs::path& path, std::size_t max_bytes) {
@@ -371,10 +377,23 @@ std::vector<uint8_t> ReadWholeFile(const fs::path& path, std::size_t max_bytes) 
   return bytes;
 }
 
-std::vector<uint8_t> ReadFirstRecord(const fs::path& path, std::size_t record_size) {
-  std::vector<uint8_t> record = ReadFileBytes(path, record_size);
+std::vector<uint8_t> ReadFirstRecord(const fs::path& path, std::size_t record_size,
+                                     FileVersion* version) {
+  std::uintmax_t size = 0;
+  std::vector<uint8_t> record = ReadSized(path, record_size, &size);
   if (record.size() < record_size) throw ReadPastEndError();
+  if (version != nullptr) *version = {size, record};
   return record;
+}
+
+std::optional<FileVersion> ReadFileVersion(const fs::path& path, std::size_t head_bytes) {
+  FileVersion version;
+  try {
+    version.head = ReadSized(path, head_bytes, &version.size);
+  } catch (const IoError&) {
+    return std::nullopt;
+  }
+  return version;
 }
 
 void ReplaceFile(const fs::path& path, std::span<const uint8_t> bytes) {
@@ -386,6 +405,17 @@ void ReplaceFile(const fs::path& path, std::span<const uint8_t> bytes) {
   if (refused == 0) return;
   if (!existing) throw SystemIoError(refused, target);
   RewriteInPlace(target, bytes);
+}
+
+FolderLock::FolderLock(const fs::path& folder)
+    : descriptor_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (descriptor_ < 0) return;
+  while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (descriptor_ >= 0) ::close(descriptor_);
 }
 
 }  // namespace zelbo

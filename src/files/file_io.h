@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -38,9 +39,39 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path, std::size_
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path,
                                    std::size_t max_bytes = kMaxWholeFileBytes);
 
+// What a file holds, as far as the program reads it: its size and its first bytes. A file whose
+// version changed is another file to the user; one rewritten with the same bytes is not.
+struct FileVersion {
+  std::uintmax_t size = 0;
+  std::vector<uint8_t> head;
+
+  friend bool operator==(const FileVersion&, const FileVersion&) = default;
+};
+
+// The version of the file at `path` from its first `head_bytes` bytes; none when it cannot be
+// read.
+std::optional<FileVersion> ReadFileVersion(const std::filesystem::path& path,
+                                           std::size_t head_bytes);
+
 // Exactly the first `record_size` bytes of a file; bytes after them are not read. A shorter file
-// fails with "Lecture au-delà de la fin de fichier".
-std::vector<uint8_t> ReadFirstRecord(const std::filesystem::path& path, std::size_t record_size);
+// fails with "Lecture au-delà de la fin de fichier". `version`, when given, receives the version of
+// the file read, from that record.
+std::vector<uint8_t> ReadFirstRecord(const std::filesystem::path& path, std::size_t record_size,
+                                     FileVersion* version = nullptr);
+
+// An advisory lock on a folder, held while it lives: the copies of the program that rewrite a
+// file of the folder under it take turns, each reading what the one before wrote. A folder that
+// cannot be opened, or a file system without locks, gives no turns, and the work goes on without.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::filesystem::path& folder);
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+  ~FolderLock();
+
+ private:
+  int descriptor_;
+};
 
 // Replaces the contents of `path` with `bytes`. A symbolic link is followed and its target
 // replaced. An existing file that this process may not write, or that is not a regular file, is

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "experience/experience_record.h"
+#include "files/file_io.h"
 #include "game/board.h"
 #include "game/board_window_port.h"
 #include "record/game_record.h"
@@ -56,6 +59,13 @@ struct GameState {
   // Why the store on disk could not be read, empty when it could: a save must not replace the
   // records it holds with the few drawn since.
   std::string experience_load_failure;
+  // The store as this copy last read or wrote it: what it finds changed there at a save, another
+  // copy of the program changed meanwhile.
+  std::vector<ExperienceRecord> experience_on_disk;
+
+  // The saved games this run opened or saved, as it left them: a save does not silently replace
+  // one that changed on the disk since.
+  std::map<std::filesystem::path, FileVersion> saved_game_versions;
 };
 
 // Resets the game: the opening position, side -1 to move, nothing selected, the take-back list

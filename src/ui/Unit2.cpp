@@ -258,7 +258,10 @@ void TForm2::SpeedButton3Click() {
     ShowIndexInCaption();
     if (state().experience_count > 0) DrawRecord(state().edit_record);
   }
+  const uint32_t shown = state().experience_index;
   SaveStore();
+  // Another copy of the program changed the store meanwhile: the shown record has moved.
+  if (state().experience_index != shown) ShowIndexInCaption();
 }
 
 // Next.

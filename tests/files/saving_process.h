@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The test side of saving_process: starts one, talks to it line by line, and kills it.
+// The test side of saving_process (or of another program that answers its commands line by line,
+// as zelbo-cli play does): starts one, talks to it, and kills it.
 #pragma once
 
 #include <signal.h>
@@ -18,9 +19,11 @@ namespace zelbo::testing {
 
 class SavingProcess {
  public:
-  // Starts "saving_process ARGUMENTS...", found beside the test program.
-  explicit SavingProcess(const std::vector<std::string>& arguments) {
-    const std::string program = (ExecutableFolder() / "saving_process").string();
+  // Starts "PROGRAM ARGUMENTS...", saving_process beside the test program unless told.
+  explicit SavingProcess(const std::vector<std::string>& arguments,
+                         const std::filesystem::path& path = ExecutableFolder() /
+                                                             "saving_process") {
+    const std::string program = path.string();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments)
       argv.push_back(const_cast<char*>(argument.c_str()));
@@ -58,19 +61,19 @@ class SavingProcess {
     return line;
   }
 
-  // Sends one command and returns its answer: the messages, then the "count" line.
-  std::vector<std::string> Ask(const std::string& command) {
-    fputs((command + "\n").c_str(), to_);
-    fflush(to_);
-    return ReadAnswer();
+  // Sends one command and returns its answer: the lines up to and with the one that begins with
+  // `last` (saving_process's "count" line).
+  std::vector<std::string> Ask(const std::string& command, const std::string& last = "count ") {
+    Send(command);
+    return ReadAnswer(last);
   }
 
-  // The lines of one answer, up to and with its "count" line.
-  std::vector<std::string> ReadAnswer() {
+  // The lines of one answer, up to and with the one that begins with `last`.
+  std::vector<std::string> ReadAnswer(const std::string& last = "count ") {
     std::vector<std::string> lines;
     do {
       lines.push_back(ReadLine());
-    } while (!lines.back().empty() && lines.back().rfind("count ", 0) != 0);
+    } while (!lines.back().empty() && !lines.back().starts_with(last));
     return lines;
   }
 

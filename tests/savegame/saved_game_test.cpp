@@ -6,11 +6,13 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "files/child_process.h"
 #include "files/fifo.h"
+#include "files/saving_process.h"
 #include "files/temp_folder.h"
 #include "support/positions.h"
 #include "support/recording_port.h"
@@ -120,7 +122,8 @@ TEST(SaveGame, AFailedSaveIsShownAndKeepsTheOldFile) {
   EXPECT_EQ(folder.Entries(), std::vector<std::string>{"game.KRP"});
 
   RecordingPort port;
-  SaveGame(PlayedOn(), port, folder / "nowhere" / "game.KRP");
+  GameState state = PlayedOn();
+  SaveGame(state, port, folder / "nowhere" / "game.KRP");
   EXPECT_EQ(port.Take(), Events{"message Fichier introuvable"});
 }
 
@@ -136,7 +139,8 @@ TEST(SaveGame, IsRefusedOverAReadOnlyFileOrAPipe) {
   for (const char* file : {"game.KRP", "pipe.KRP"}) {
     const std::string outcome = testing::IoErrorAsOrdinaryUser([&] {
       RecordingPort port;
-      SaveGame(PlayedOn(), port, folder / file);
+      GameState state = PlayedOn();
+      SaveGame(state, port, folder / file);
       for (const std::string& event : port.Take()) throw IoError(event);
     });
     if (outcome == testing::kStillRoot) GTEST_SKIP() << outcome;
@@ -145,6 +149,96 @@ TEST(SaveGame, IsRefusedOverAReadOnlyFileOrAPipe) {
   EXPECT_EQ(ReadBytes(folder / "game.KRP"), old_bytes);
   EXPECT_TRUE(std::filesystem::is_fifo(folder / "pipe.KRP"));
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.KRP", "pipe.KRP"}));
+}
+
+// Two copies of the program, and other programs, on one saved game: a save does not silently
+// replace a file that changed since this copy opened or saved it. It says so and keeps the file;
+// the next save, the user now knowing, replaces it. A file rewritten with the same bytes, or gone,
+// has nothing to lose.
+TEST(SaveGame, DoesNotSilentlyReplaceAFileChangedSinceThisRunHadIt) {
+  testing::TempFolder folder;
+  const std::filesystem::path game = folder / "game.KRP", link = folder / "link.KRP";
+  std::filesystem::create_symlink("game.KRP", link);
+  const Board initial = BoardOf(testing::kInitialLine), middle = MiddleGame();
+  WriteSavedGame(game, initial);
+  GameState mine, theirs;
+  const auto refusal = [&](const char* name) {
+    return "message Le fichier \"" + (folder / name).string() +
+           "\" a été modifié depuis son ouverture ou son dernier enregistrement : il n'a pas été "
+           "remplacé. Enregistrez de nouveau pour le remplacer.";
+  };
+  const auto save = [](GameState& state, const Board& board, const std::filesystem::path& path) {
+    return [&state, board, path](RecordingPort& port) {
+      state.board = board;
+      SaveGame(state, port, path);
+    };
+  };
+  const struct {
+    const char* name;
+    std::function<void(RecordingPort&)> action;
+    const char* refused;  // the name the refusal gives, or none
+    Bytes file;           // what the file holds after
+  } steps[] = {
+      {"mine opens it",
+       [&](RecordingPort&) {
+         RecordingPort board_window;  // the gauges of the opened game
+         OpenSavedGame(mine, board_window, game);
+       },
+       nullptr, ImageOf(initial)},
+      {"theirs saves over it", save(theirs, middle, game), nullptr, ImageOf(middle)},
+      {"mine saves", save(mine, initial, game), "game.KRP", ImageOf(middle)},
+      {"mine saves again", save(mine, initial, game), nullptr, ImageOf(initial)},
+      {"mine saves once more", save(mine, middle, game), nullptr, ImageOf(middle)},
+      {"another program rewrites it in place",
+       [&](RecordingPort&) { WriteBytes(game, testing::Counting(192)); }, nullptr,
+       testing::Counting(192)},
+      {"mine saves", save(mine, initial, game), "game.KRP", testing::Counting(192)},
+      {"it is removed", [&](RecordingPort&) { std::filesystem::remove(game); }, nullptr, {}},
+      {"mine saves", save(mine, initial, game), nullptr, ImageOf(initial)},
+      {"it is rewritten with the same bytes",
+       [&](RecordingPort&) { WriteBytes(game, ImageOf(initial)); }, nullptr, ImageOf(initial)},
+      {"mine saves", save(mine, initial, game), nullptr, ImageOf(initial)},
+      {"theirs saves, through a link", save(theirs, middle, link), "link.KRP", ImageOf(initial)},
+      {"theirs saves again", save(theirs, middle, link), nullptr, ImageOf(middle)},
+      {"mine saves", save(mine, initial, game), "game.KRP", ImageOf(middle)},
+  };
+  for (const auto& step : steps) {
+    RecordingPort port;
+    step.action(port);
+    EXPECT_EQ(port.Take(), step.refused ? Events{refusal(step.refused)} : Events{}) << step.name;
+    EXPECT_EQ(ReadBytes(game), step.file) << step.name;
+  }
+  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.KRP", "link.KRP"}));
+}
+
+// The same with two real copies of zelbo-cli: the second one's save is not lost to the first.
+TEST(SaveGame, TwoCopiesOfTheProgramLoseNothingOfEachOther) {
+  testing::TempFolder folder;
+  const std::filesystem::path game = folder / "game.KRP";
+  WriteSavedGame(game, BoardOf(testing::kInitialLine));
+  testing::SavingProcess first({"play"}, ZELBO_CLI_PROGRAM), second({"play"}, ZELBO_CLI_PROGRAM);
+  ASSERT_TRUE(first.started() && second.started());
+  first.ReadAnswer("board ");
+  second.ReadAnswer("board ");
+  const auto ask = [&](testing::SavingProcess& copy, const std::string& command) {
+    Events lines = copy.Ask(command, "board ");
+    return Events(lines.begin(), lines.end() - 2);  // less the state and board lines
+  };
+  const std::string refused = "message Le fichier \"" + game.string() +
+                              "\" a été modifié depuis son ouverture ou son dernier "
+                              "enregistrement : il n'a pas été remplacé. Enregistrez de nouveau "
+                              "pour le remplacer.";
+  ask(first, "open " + game.string());
+  ask(second, "computer off");
+  ask(second, "L D6");
+  ask(second, "L E5");  // a move of the player's: the second copy's board differs
+  EXPECT_EQ(ask(second, "save " + game.string()), Events{});
+  const Bytes theirs = ReadBytes(game);
+  ASSERT_NE(theirs, ImageOf(BoardOf(testing::kInitialLine)));
+  EXPECT_EQ(ask(first, "save " + game.string()), Events{refused});
+  EXPECT_EQ(ReadBytes(game), theirs);
+  EXPECT_EQ(ask(first, "save " + game.string()), Events{});
+  EXPECT_EQ(ReadBytes(game), ImageOf(BoardOf(testing::kInitialLine)));
 }
 
 }  // namespace

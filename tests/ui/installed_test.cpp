@@ -208,5 +208,41 @@ TEST_F(InstalledTest, ABrokenDataFolderIsAbsentAndARefusalSaysWhy) {
   EXPECT_EQ(Listing(prefix), before);
 }
 
+// Another copy of the program saves the store while this one's editor is open: "+" and "x" keep
+// what it saved, the editor's list becomes the store both left, and "x" deletes the record shown.
+TEST_F(InstalledTest, TheEditorKeepsWhatAnotherCopySaved) {
+  fs::create_directories(home);
+  Start();
+  const auto another_copy_saves = [&](std::vector<ExperienceRecord> records) {
+    fs::create_directories(user);
+    WriteExperienceFile(user / "braskel.exp", records);
+  };
+  const auto numbers = [](const std::vector<ExperienceRecord>& records) {
+    std::vector<int> from;
+    for (const ExperienceRecord& record : records) from.push_back(record.from);
+    return from;
+  };
+  another_copy_saves({Numbered(1), Numbered(2), Numbered(9)});
+  board->state().edit_record = Numbered(3);
+  QTest::mouseClick(editor->SpeedButton1, Qt::LeftButton);
+  EXPECT_EQ(numbers(ReadExperienceFile(user / "braskel.exp").records),
+            (std::vector<int>{1, 2, 9, 3}));
+  EXPECT_EQ(numbers(board->state().experience_list), (std::vector<int>{1, 2, 9, 3}));
+  EXPECT_EQ(board->state().experience_index, 3U);
+
+  QTest::mouseClick(editor->SpeedButton2, Qt::LeftButton);  // previous: the other copy's record
+  EXPECT_EQ(board->state().edit_record, Numbered(9));
+  // The other copy deletes record 1 and adds 10.
+  another_copy_saves({Numbered(2), Numbered(9), Numbered(3), Numbered(10)});
+  QTest::mouseClick(editor->SpeedButton3, Qt::LeftButton);  // delete the record shown
+  const std::vector<int> left = {2, 3, 10};
+  EXPECT_EQ(numbers(ReadExperienceFile(user / "braskel.exp").records), left);
+  EXPECT_EQ(numbers(board->state().experience_list), left);
+  EXPECT_EQ(board->state().edit_record, Numbered(2));  // the record before the deleted one
+  EXPECT_EQ(board->state().experience_index, 0U);
+  EXPECT_EQ(editor->windowTitle(), QString::fromUtf8(" experience N:°0"));
+  EXPECT_EQ(dialogs.Take(), Names{});
+}
+
 }  // namespace
 }  // namespace zelbo
