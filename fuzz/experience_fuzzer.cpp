@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as "braskel.exp": load the store, match it against a few boards and let the computer
-// play from it, save it untouched, then page, delete and add in the editor's logic and save
-// again. The bytes after the last whole record, which the store ignores, choose the editing.
+// play from it, save it untouched, then page, delete and add in the editor's logic, perhaps let
+// another copy of the program rewrite the store meanwhile, and save again. The bytes after the
+// last whole record, which the store ignores, choose the editing.
 //
 // What must hold: the store holds one record per whole 198 bytes, each as its bytes say, and
 // the editor starts one past the last; a save with no change gives back exactly the whole records
 // of the input; the computer plays the newest matching record with a playable move, changing no
 // square but its From, To and Captured, or plays nothing when none matches; paging stays within
-// the list, a delete removes one record, an add appends the working record; and what is saved is
-// what the list then holds.
+// the list, a delete removes one record, an add appends the working record; what is saved is
+// what the list then holds; and of what the other copy saved, only records this copy deleted go,
+// while every record this copy added stays.
 #include <algorithm>
 #include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "computer/experience_matching.h"
 #include "experience/experience_editing.h"
@@ -20,6 +26,56 @@
 
 namespace zelbo::fuzz {
 namespace {
+
+// How many times each record stands in a list, by its bytes.
+std::map<std::vector<uint8_t>, int> Counts(const std::vector<ExperienceRecord>& records) {
+  std::map<std::vector<uint8_t>, int> counts;
+  for (const ExperienceRecord& record : records) {
+    std::vector<uint8_t> bytes(kExperienceRecordSize);
+    EncodeExperienceRecord(record, std::span<uint8_t, kExperienceRecordSize>(bytes.data(), 198));
+    ++counts[bytes];
+  }
+  return counts;
+}
+
+// Another copy of the program saves the store it read: without every `step`-th record, with the
+// first `extra` records again at its end.
+std::vector<ExperienceRecord> OtherCopySaves(const std::filesystem::path& path,
+                                             const std::vector<ExperienceRecord>& read,
+                                             uint8_t choice) {
+  const std::size_t step = choice % 5 + 2, extra = choice / 5 % 4;
+  std::vector<ExperienceRecord> theirs;
+  for (std::size_t i = 0; i < read.size(); ++i) {
+    if (i % step != 0) theirs.push_back(read[i]);
+  }
+  for (std::size_t i = 0; i < std::min(extra, read.size()); ++i) theirs.push_back(read[i]);
+  WriteExperienceFile(path, theirs);
+  return theirs;
+}
+
+// The counts of a record in the base both copies read, in each copy's list, and in the merged
+// store: what the other copy added is there unless this copy deleted as many, and what this copy
+// added is there.
+void CheckMerged(const std::vector<ExperienceRecord>& base,
+                 const std::vector<ExperienceRecord>& ours,
+                 const std::vector<ExperienceRecord>& theirs,
+                 const std::vector<ExperienceRecord>& merged) {
+  const auto in_base = Counts(base), in_ours = Counts(ours), in_theirs = Counts(theirs);
+  const auto in_merged = Counts(merged);
+  const auto count = [](const auto& counts, const auto& key) {
+    const auto found = counts.find(key);
+    return found == counts.end() ? 0 : found->second;
+  };
+  for (const auto& counts : {in_ours, in_theirs, in_merged}) {
+    for (const auto& [record, n] : counts) {
+      const int b = count(in_base, record), o = count(in_ours, record);
+      const int t = count(in_theirs, record), m = count(in_merged, record);
+      ZELBO_CHECK(m >= t - b && m >= o - b && m <= t + o,
+                  "base " + std::to_string(b) + " ours " + std::to_string(o) + " theirs " +
+                      std::to_string(t) + " merged " + std::to_string(m));
+    }
+  }
+}
 
 std::vector<uint8_t> Encoded(const std::vector<ExperienceRecord>& records) {
   std::vector<uint8_t> bytes(records.size() * kExperienceRecordSize);
@@ -134,9 +190,15 @@ void Run(std::span<const uint8_t> bytes) {
     ZELBO_CHECK(state.experience_count == state.experience_list.size(),
                 std::to_string(state.experience_count));
   }
+  const std::vector<ExperienceRecord> ours = state.experience_list;
+  const std::optional<std::vector<ExperienceRecord>> theirs =
+      edits.empty() ? std::nullopt : std::optional(OtherCopySaves(path, loaded, edits.Next()));
   SaveExperienceFile(state, port, path);
   ZELBO_CHECK(port.messages.empty(), port.messages.front());
   ZELBO_CHECK(ReadWholeFile(path) == Encoded(state.experience_list), "the save is not the list");
+  ZELBO_CHECK(state.experience_count == state.experience_list.size(), "");
+  ZELBO_CHECK(state.experience_index <= state.experience_count, "");
+  if (theirs) CheckMerged(loaded, ours, *theirs, state.experience_list);
 }
 
 }  // namespace
