@@ -17,7 +17,7 @@ struct EvalWeights {
   int king = 300;
   int advance[7] = {0, 3, 6, 10, 15, 22, 30};  // a man's rows from its starting edge
   int back_row = 60;    // a man on its own first row, while the other side has men
-  int mobility = 3;     // a plain step
+  int mobility = 5;     // a plain step
   int runaway = 60;     // a man no piece of the other side can stop, less 8 a row to go
   int king_centre = 6;  // a king on the long diagonal or in the centre
   int trade = 6;        // per piece gone, for the side ahead

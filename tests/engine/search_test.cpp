@@ -174,7 +174,7 @@ TEST(Search, IsDeterministicByDepth) {
   ASSERT_EQ(corpus.error, "");
   // One engine searches every position after the others: nothing of an earlier search may leak
   // into a later one.
-  EXPECT_EQ(bench::EngineSignature(corpus.positions, 4), 16631828647690677417ull);
+  EXPECT_EQ(bench::EngineSignature(corpus.positions, 4), 13623624074500383897ull);
 }
 
 }  // namespace
