@@ -1,32 +1,30 @@
 #!/bin/sh
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the match protocol's program (this tree's bench/protocol_engine.cpp) on the engine of
-# another commit, so that `zelbo_match engine` can play the top level of that commit:
+# The engine of another commit, to measure this one against it side by side: unpacks COMMIT into
+# DIR/src, builds its game library there with the flags of `make build`, and writes
+#   DIR/zelbo_protocol_engine  this tree's bench/protocol_engine.cpp on that engine, for
+#                              `zelbo_match engine --program DIR/zelbo_protocol_engine`
+#   DIR/zelbo_engine_bench     that commit's own bench program, for bench/engine_speed.py
+# DIR is kept (the bench program reads the corpus from it); remove it when done.
 #
-#   bench/engine_at.sh COMMIT OUTPUT
-#   build/bench/zelbo_match engine --program OUTPUT --openings 20
-#
-# The commit's sources are unpacked into a temporary folder, its game library built there with
-# the flags of `make build`, and the folder removed.
+#   bench/engine_at.sh COMMIT DIR
 set -eu
 if [ $# -ne 2 ]; then
-  echo "usage: bench/engine_at.sh COMMIT OUTPUT" >&2
+  echo "usage: bench/engine_at.sh COMMIT DIR" >&2
   exit 2
 fi
-commit=$1
-output=$(realpath -m "$2")
 here=$(cd "$(dirname "$0")/.." && pwd)
-work=$(mktemp -d "${TMPDIR:-/tmp}/zelbo-engine-at.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-trap 'exit 1' INT TERM
+commit=$(git -C "$here" rev-parse --short "$1")
+dir=$(realpath -m "$2")
+rm -rf "$dir/src" "$dir/build"
+mkdir -p "$dir/src"
+git -C "$here" archive "$commit" | tar -x -C "$dir/src"
 
-mkdir "$work/src"
-git -C "$here" archive "$commit" | tar -x -C "$work/src"
 launcher=
 if command -v ccache >/dev/null; then launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
-cmake -S "$work/src" -B "$work/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELBO_BENCH=OFF \
-  $launcher >/dev/null
-cmake --build "$work/build" -j "${JOBS:-2}" --target zelbo_core >/dev/null
-c++ -std=c++20 -O2 -I"$work/src/src" "$here/bench/protocol_engine.cpp" \
-  "$work/build/src/libzelbo_core.a" -o "$output"
-echo "$output: the top level of $(git -C "$here" rev-parse --short "$commit")"
+cmake -S "$dir/src" -B "$dir/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher >/dev/null
+cmake --build "$dir/build" -j "${JOBS:-2}" --target zelbo_core zelbo_engine_bench >/dev/null
+c++ -std=c++20 -O2 -I"$dir/src/src" "$here/bench/protocol_engine.cpp" \
+  "$dir/build/src/libzelbo_core.a" -o "$dir/zelbo_protocol_engine"
+cp "$dir/build/bench/zelbo_engine_bench" "$dir/zelbo_engine_bench"
+echo "$dir: the engine of $commit (zelbo_protocol_engine, zelbo_engine_bench)"
