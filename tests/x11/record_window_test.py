@@ -153,9 +153,9 @@ def check_game_from_the_opening(executable):
         program.click(piece[0], piece[1], 1)
         time.sleep(0.3)
         program.click(piece[0] + 1, piece[1] - 1, 1)
-        time.sleep(1)
+        framed_reply = wait_for(lambda: len(framed_squares(program)) == 2)
         shot("4-skin-reply-marked")
-        check(len(framed_squares(program)) == 2, "under a skin the reply is framed as well")
+        check(framed_reply, "under a skin the reply is framed as well")
     finally:
         program.close()
 
