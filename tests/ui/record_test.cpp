@@ -15,7 +15,6 @@
 #include <QTimer>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 
 #include "files/temp_folder.h"
@@ -268,21 +267,6 @@ TEST_F(RecordTest, TheRecordWindowFollowsTheGameAndShowsItsPositions) {
   EXPECT_EQ(window.state().record.size(), 6u) << "the game goes on";
 }
 
-// Closing the program while an earlier position is shown puts the record window away before the
-// board it would show the game on is gone.
-TEST_F(RecordTest, TheBoardWindowGoesWhileAnEarlierPositionIsShown) {
-  auto board = std::make_unique<TForm1>(application, std::nullopt, folder);
-  board->show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(board.get()));
-  for (const char* square : {"D6", "E5"}) {
-    QTest::mouseClick(board->surface, Qt::LeftButton, {}, Centre(square));
-  }
-  board->Partie1->trigger();
-  board->ShowPly(0);
-  ASSERT_EQ(board->shown_ply(), 0u);
-  board.reset();
-}
-
 // "Jouer d'ici" drops the moves after the position shown and goes on from it: the computer
 // answers at once when it is to move there.
 TEST_F(RecordTest, PlayingFromAnEarlierPositionDropsTheMovesAfterIt) {
@@ -525,20 +509,6 @@ TEST_F(RecordTest, ALongThoughtAnswerComesAfterTheWindowWentOn) {
   EXPECT_EQ(dialogs.Take(),
             Shown{"Nulle refusée: L'ordinateur refuse la nulle : la partie continue."});
   EXPECT_FALSE(window.state().game_over);
-}
-
-// The draw rules end a game in the window with their message: two kings that go back and forth.
-TEST_F(RecordTest, AThirdRepetitionEndsTheGameInTheWindow) {
-  window.Chec1->setChecked(false);
-  Start(BoardWith({{"A7", kPlayerKing}, {"H2", kComputerKing}}));
-  const char* moves[][2] = {{"A7", "B8"}, {"H2", "G1"}, {"B8", "A7"}, {"G1", "H2"},
-                            {"A7", "B8"}, {"H2", "G1"}, {"B8", "A7"}, {"G1", "H2"}};
-  for (const auto& move : moves) Move(move[0], move[1]);
-  EXPECT_EQ(
-      dialogs.Take(),
-      Shown{"Partie nulle: Partie nulle : la même position se présente pour la troisième fois."});
-  EXPECT_TRUE(window.state().game_over);
-  EXPECT_EQ(Record().Status->text().indexOf("1/2-1/2") >= 0, true);
 }
 
 }  // namespace
