@@ -199,6 +199,27 @@ TEST_F(CommandsTest, SavesAndOpensThroughTheFileDialogs) {
   EXPECT_EQ(FormatBoardLine(window.state().board), kInitialLine);
 }
 
+// Another copy of the program saves over the game this window saved: "Enregistrer" says so and
+// keeps the file, and saving again replaces it.
+TEST_F(CommandsTest, DoesNotSaveSilentlyOverAGameAnotherCopyChanged) {
+  dialogs.Accept(FileIn("game.KRP"));
+  window.Save1Click();
+  const Board theirs = testing::BoardWith({{"A7", kPlayerMan}});
+  WriteSavedGame(folder / "game.KRP", theirs);
+  dialogs.Take();
+  dialogs.Accept(FileIn("game.KRP"));
+  window.Save1Click();
+  EXPECT_EQ(dialogs.Take().back(),
+            ": Le fichier \"" + (folder / "game.KRP").string() +
+                "\" a été modifié depuis son ouverture ou son dernier enregistrement : il n'a pas "
+                "été remplacé. Enregistrez de nouveau pour le remplacer.");
+  EXPECT_EQ(ReadSavedGame(folder / "game.KRP"), theirs);
+  dialogs.Accept(FileIn("game.KRP"));
+  window.Save1Click();
+  EXPECT_EQ(dialogs.Take(), std::vector<std::string>{"save ZELBO FILE (*.KRP *.krp)"});
+  EXPECT_EQ(ReadSavedGame(folder / "game.KRP"), window.state().board);
+}
+
 TEST_F(CommandsTest, OpensTheSavedGameNamedAtStart) {
   WriteSavedGame(folder / "won.KRP", testing::BoardWith({{"A7", kPlayerMan}}));
   TForm1 started(application, folder / "won.KRP", folder);
