@@ -67,6 +67,6 @@ package: bootstrap
 	LDFLAGS="$$($(DEB_FLAGS) LDFLAGS)" \
 	  cmake -S . -B $(PACKAGE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELBO_BENCH=OFF \
 	    -DZELBO_INSTALL_BINDIR=games -DCMAKE_SKIP_INSTALL_ALL_DEPENDENCY=ON $(CMAKE_FLAGS)
-	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zelbo zelbo-cli zelbo_share
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target zelbo zelbo-cli zelbo_share zelbo_tables
 	cd $(PACKAGE_BUILD) && cpack
 	if command -v lintian >/dev/null; then lintian $(PACKAGE_BUILD)/zelbo_*.deb; fi

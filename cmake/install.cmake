@@ -4,6 +4,7 @@
 # `cmake --install BUILD --prefix PREFIX [--strip]` lays the program out as a system program:
 #   PREFIX/bin/zelbo, PREFIX/bin/zelbo-cli (games/ with -DZELBO_INSTALL_BINDIR=games)
 #   PREFIX/share/zelbo/SKIN/, PREFIX/share/zelbo/braskel.exp   the shipped files, read only
+#   PREFIX/share/zelbo/endgame.tables                         built by zelbo-cli at build time
 #   PREFIX/share/applications/, share/metainfo/, share/mime/packages/, share/icons/hicolor/,
 #   share/man/man6/, share/doc/zelbo/
 # Installed so, the program keeps what the user changes in $XDG_DATA_HOME/zelbo and writes nothing
@@ -13,7 +14,8 @@
 #
 # `cmake --install BUILD --component portable --prefix DIR [--strip]` makes a portable folder, as
 # the program runs from the build folder: DIR/zelbo and DIR/zelbo-cli with SKIN/ and braskel.exp
-# beside them, where the experience editor saves. A reinstall keeps the store found there.
+# beside them, where the experience editor saves, and endgame.tables. A reinstall keeps the store
+# found there.
 include(GNUInstallDirs)
 
 set(ZELBO_ASSETS ${PROJECT_SOURCE_DIR}/assets)
@@ -49,6 +51,7 @@ endforeach()
 
 install(TARGETS zelbo zelbo-cli RUNTIME DESTINATION ${ZELBO_INSTALL_BINDIR})
 install(DIRECTORY ${ZELBO_ASSETS}/SKIN DESTINATION ${ZELBO_INSTALL_DATADIR})
+install(FILES ${ZELBO_TABLES_FILE} DESTINATION ${ZELBO_INSTALL_DATADIR})
 if(EXISTS ${ZELBO_ASSETS}/braskel.exp)
   install(FILES ${ZELBO_ASSETS}/braskel.exp DESTINATION ${ZELBO_INSTALL_DATADIR})
 endif()
@@ -119,6 +122,7 @@ install(CODE "
 set(ZELBO_PORTABLE COMPONENT portable EXCLUDE_FROM_ALL)
 install(TARGETS zelbo zelbo-cli RUNTIME DESTINATION . ${ZELBO_PORTABLE})
 install(DIRECTORY ${ZELBO_ASSETS}/SKIN DESTINATION . ${ZELBO_PORTABLE})
+install(FILES ${ZELBO_TABLES_FILE} DESTINATION . ${ZELBO_PORTABLE})
 install(CODE "
   set(store \"${ZELBO_ASSETS}/braskel.exp\")
   if(EXISTS \"\${store}\" AND NOT EXISTS \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/braskel.exp\")

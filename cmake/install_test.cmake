@@ -120,6 +120,7 @@ foreach(f ${skin_files})
 endforeach()
 set(store "${SOURCE}/assets/braskel.exp")
 expect_same("${shipped}/braskel.exp" "${store}")
+expect_same("${shipped}/endgame.tables" "${BUILD}/endgame.tables")
 foreach(size 16 22 24 32 48 64 128 256)
   expect_same("${prefix}/share/icons/hicolor/${size}x${size}/apps/${app}.png"
               "${SOURCE}/assets/desktop/zelbo-${size}.png")
@@ -214,6 +215,7 @@ string(JOIN "\n" want
   "store ${shipped}/braskel.exp"
   "save ${user}/braskel.exp"
   "help built-in"
+  "tables ${shipped}/endgame.tables"
   "")
 if(NOT files MATCHES "^${want}skin ")
   fail("installed zelbo-cli files, with an empty home:\n${files}")
@@ -248,6 +250,7 @@ foreach(f ${skin_files})
   expect_same("${folder}/${f}" "${SOURCE}/assets/${f}")
 endforeach()
 expect_same("${folder}/braskel.exp" "${store}")
+expect_same("${folder}/endgame.tables" "${BUILD}/endgame.tables")
 set(entry "${folder}/share/applications/${app}.desktop")
 expect_line("${entry}" "^(Exec|Icon|StartupWMClass|MimeType)="
             "Exec=\"${folder}/zelbo\" %f;Icon=${folder}/share/icons/hicolor/256x256/apps/${app}.png;StartupWMClass=zelbo;MimeType=${mime_types}\\;")

@@ -3,6 +3,7 @@
 
 #include <system_error>
 
+#include "engine/tables/table_file.h"
 #include "experience/experience_file.h"
 #include "help/answers.h"
 #include "skins/skin_folder.h"
@@ -28,6 +29,8 @@ void RunFilesListing(const FilePlaces& places, std::ostream& out) {
   out << "save " << (store.write.empty() ? "nowhere" : store.write.string()) << '\n';
   const fs::path help = places.FolderHolding(kAnswersFileName) / kAnswersFileName;
   out << "help " << FileOrElse(help, "built-in") << '\n';
+  const fs::path tables = places.FolderHolding(engine::kTablesFileName) / engine::kTablesFileName;
+  out << "tables " << FileOrElse(tables, "missing") << '\n';
   for (const std::string& name : ListSkins(places)) {
     out << "skin " << name << '\t' << FindSkinFolder(places, name).string() << '\n';
   }

@@ -5,6 +5,8 @@
 //   zelbo-cli experience [FILE.exp]
 //   zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]
 //   zelbo-cli files
+//   zelbo-cli tables build [DIR]
+//   zelbo-cli tables [FILE]
 //   zelbo-cli --help | --version
 #include <charconv>
 #include <iostream>
@@ -17,6 +19,8 @@
 #include "cli/perft_command.h"
 #include "cli/play_session.h"
 #include "cli/show_command.h"
+#include "cli/tables_command.h"
+#include "engine/tables/endgame_tables.h"
 #include "experience/experience_file.h"
 
 namespace {
@@ -27,6 +31,8 @@ constexpr std::string_view kUsage =
     "       zelbo-cli experience [FILE.exp]\n"
     "       zelbo-cli perft DEPTH [--position FILE.KRP] [--side -1|1]\n"
     "       zelbo-cli files\n"
+    "       zelbo-cli tables build [DIR]\n"
+    "       zelbo-cli tables [FILE]\n"
     "       zelbo-cli --help | --version\n"
     "play reads commands: L|R|M SQ, computer on|off, experience on|off, new, takeback,\n"
     "  open FILE, save FILE, level N, time MS, hint [LEVEL], nodes N (a fixed search for\n"
@@ -57,6 +63,7 @@ int Play(std::span<char*> args) {
       return Usage();
     }
   }
+  options.tables = zelbo::engine::ProgramTables();
   return zelbo::RunPlay(std::cin, std::cout, options);
 }
 
@@ -92,6 +99,23 @@ int Perft(std::span<char*> args) {
   return zelbo::RunPerft(options, std::cout, std::cerr);
 }
 
+// The endgame tables: built where the game reads them (or into a folder), or listed.
+int Tables(std::span<char*> args) {
+  if (!args.empty() && std::string_view(args[0]) == "build" && args.size() <= 2) {
+    const std::filesystem::path folder = args.size() == 2
+                                             ? std::filesystem::path(args[1])
+                                             : zelbo::FilePlaces::OfThisProgram()
+                                                   .UserFile(zelbo::engine::kTablesFileName)
+                                                   .write.parent_path();
+    if (folder.empty()) return Usage();
+    return zelbo::RunTablesBuild(folder, zelbo::engine::TableScope{}, std::cout, std::cerr);
+  }
+  if (args.size() > 1) return Usage();
+  const std::filesystem::path file =
+      args.empty() ? zelbo::engine::ProgramTablesFile() : std::filesystem::path(args[0]);
+  return zelbo::RunTablesListing(file, std::cout, std::cerr);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -112,6 +136,7 @@ int main(int argc, char** argv) {
                      : std::filesystem::path(rest[0]);
     return zelbo::RunExperienceListing(store, std::cout, std::cerr);
   }
+  if (command == "tables") return Tables(rest);
   if (command == "files" && rest.empty()) {
     zelbo::RunFilesListing(zelbo::FilePlaces::OfThisProgram(), std::cout);
     return 0;

@@ -89,6 +89,7 @@ const PlaySession::Command PlaySession::kCommands[] = {
 };
 
 void PlaySession::Start(const PlayOptions& options) {
+  engine_.UseTables(options.tables);
   NewGame(state_, port_);
   if (options.experience) LoadExperienceFile(state_, port_, *options.experience);
   if (options.position) LoadSavedGame(state_, port_, *options.position);

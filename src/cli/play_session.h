@@ -22,6 +22,7 @@ namespace zelbo {
 struct PlayOptions {
   std::optional<std::filesystem::path> position;    // a saved game to open at start
   std::optional<std::filesystem::path> experience;  // the experience store to load
+  const engine::EndgameTables* tables = nullptr;    // the endgame tables the top level plays
 };
 
 class PlaySession {

@@ -56,7 +56,8 @@ std::string_view LevelCaption(int level) {
   return kCaptions[level - 1];
 }
 
-// The weaker levels see less far, and the weakest also misjudges positions a little.
+// The weaker levels see less far, and the weakest also misjudges positions a little; the top level
+// plays the endgame tables' endings.
 LevelSettings SettingsOf(int level) {
   LevelSettings settings;
   switch (level) {
@@ -67,6 +68,7 @@ LevelSettings SettingsOf(int level) {
       settings.depth = 5;
       break;
     default:
+      settings.tables = true;
       break;
   }
   return settings;
@@ -149,6 +151,7 @@ std::optional<LevelMove> Engine::Play(const Board& board, int8_t side, int level
   limits.milliseconds = std::max(milliseconds, int32_t{1});
   limits.stop = stop;
   limits.player_lost_without_step = player_lost_without_step;
+  if (settings.tables) limits.tables = tables_;
   if (fixed_nodes_ > 0) {
     limits.nodes = fixed_nodes_;
     limits.milliseconds = 0;

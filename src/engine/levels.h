@@ -45,6 +45,7 @@ struct LevelSettings {
   int depth = 0;
   uint64_t nodes = 0;
   engine::EvalWeights weights;
+  bool tables = false;  // plays the endgame tables' endings
 };
 LevelSettings SettingsOf(int level);
 
@@ -84,6 +85,10 @@ class Engine {
   void SetFixedNodes(uint64_t nodes) { fixed_nodes_ = nodes; }
   uint64_t FixedNodes() const { return fixed_nodes_; }
 
+  // The endgame tables the levels that play them use (the top level and the hint); none: the
+  // search alone. The tables must outlive the engine's use of them.
+  void UseTables(const engine::EndgameTables* tables) { tables_ = tables; }
+
   // The move of a search result as clicks; no value for no move.
   static std::optional<LevelMove> ToLevelMove(const Board& board, int8_t side,
                                               const engine::SearchResult& result);
@@ -96,6 +101,7 @@ class Engine {
   engine::Searcher searcher_;
   std::array<uint64_t, 512> history_keys_{};
   uint64_t fixed_nodes_ = 0;
+  const engine::EndgameTables* tables_ = nullptr;
 };
 
 }  // namespace zelbo

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <new>
 
+#include "engine/tables/endgame_tables.h"
+
 namespace zelbo::engine {
 namespace {
 
@@ -159,9 +161,50 @@ bool Searcher::LostWithoutStep(const Position& p, bool can_wait) const {
   return limits_.player_lost_without_step && p.side < 0 && !can_wait && p.Own() != 0;
 }
 
+// A position the tables hold scores as they say: a win or a loss as a mate at their distance, a
+// draw as 0. The game's draw by kings alone counts on: once it has drawn the game, the position
+// scores 0 (unless its side to move has already lost), and a win or loss that it might cut short
+// is left to the search. Under the designed blocked-player rule, which the tables do not know,
+// only positions with side -1 to move and a plain step are taken from them: every reply of side +1
+// is searched, and a reply that leaves the player without a plain step is seen.
+bool Searcher::TableScore(const Position& p, int ply, int& score) const {
+  if (limits_.tables == nullptr) return false;
+  if (limits_.player_lost_without_step && (p.side > 0 || !HasPlainStep(p))) return false;
+  const std::optional<TableValue> value = limits_.tables->Probe(p);
+  if (!value) return false;
+  score = 0;
+  if (value->result == 0) return true;
+  if (reversible_[ply] >= kQuietKingPliesForDraw && value->plies > 0) return true;
+  if (reversible_[ply] + value->plies >= kQuietKingPliesForDraw) return false;
+  score = value->result > 0 ? kMate - ply - value->plies : -kMate + ply + value->plies;
+  return true;
+}
+
+// A won or lost root is played from the tables: the move to the shortest win, or the one that
+// loses last. A drawn root is searched, every move's position scored exactly from the tables.
+bool Searcher::TableMove(const Position& root, const MoveList& moves, SearchResult& result) const {
+  int score = 0;
+  if (limits_.player_lost_without_step || !TableScore(root, 0, score) || score == 0) return false;
+  TableValue best{-2, 0};
+  for (const Move& move : moves) {
+    const std::optional<TableValue> after = limits_.tables->Probe(MakeMove(root, move));
+    if (!after) return false;
+    const TableValue value = ValueBefore(*after);
+    if (best.result == -2 || Better(value, best)) {
+      best = value;
+      result.move = move;
+    }
+  }
+  result.score = score;
+  result.depth = best.plies;  // the tables see to the end
+  result.nodes = static_cast<uint64_t>(moves.size());
+  return true;
+}
+
 int Searcher::Quiescence(const Position& p, int alpha, int beta, int ply) {
   ++nodes_;
   if (OutOfTime()) return 0;
+  if (int score; TableScore(p, ply, score)) return score;
   // A side that can wait may stand pat: when that is enough, its captures are never generated.
   const bool can_wait = HasPlainStep(p);
   if (LostWithoutStep(p, can_wait)) return -kMate + ply;
@@ -178,6 +221,7 @@ int Searcher::Quiescence(const Position& p, int alpha, int beta, int ply) {
   Order(p, data, nullptr, ply);
   for (int i = 0; i < data.moves.size(); ++i) {
     PickNext(data.moves, data.scores, i);
+    reversible_[ply + 1] = 0;
     const int score = -Quiescence(MakeMove(p, data.moves[i]), -beta, -alpha, ply + 1);
     if (stopped_) return 0;
     if (score > best) {
@@ -196,6 +240,7 @@ int Searcher::Alpha(const Position& p, int alpha, int beta, int depth, int ply, 
   ++nodes_;
   if (OutOfTime()) return 0;
   if (limits_.nodes > 0 && nodes_ >= limits_.nodes) stopped_ = true;
+  if (int score; ply > 0 && TableScore(p, ply, score)) return score;
 
   // Mate-distance bounds: nothing here beats a mate already found nearer the root.
   alpha = std::max(alpha, -kMate + ply);
@@ -314,8 +359,8 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
   // A search by time goes on from what the searches by time before it found with the same
   // weights and rules; any other search starts afresh, so that it is deterministic.
   const bool by_time = limits.depth >= kMaxDepth && limits.nodes == 0;
-  const bool same_rules =
-      weights == weights_ && limits.player_lost_without_step == limits_.player_lost_without_step;
+  const bool same_rules = weights == weights_ && limits.tables == limits_.tables &&
+                          limits.player_lost_without_step == limits_.player_lost_without_step;
   if (!(by_time && last_by_time_ && same_rules)) first_usable_ = generation_;
   last_by_time_ = by_time;
   limits_ = limits;
@@ -330,7 +375,7 @@ SearchResult Searcher::Search(const Position& root, const SearchLimits& limits,
   if (root_moves.empty()) return result;
   result.has_move = true;
   result.move = root_moves[0];
-  if (root_moves.size() == 1) return result;
+  if (root_moves.size() == 1 || TableMove(root, root_moves, result)) return result;
 
   const int max_depth = std::clamp(limits.depth, 1, kMaxDepth);
   for (int depth = 1; depth <= max_depth; ++depth) {

@@ -5,6 +5,9 @@
 // move may stand pat, since captures are optional. Repetitions on the search path or of the
 // game's earlier positions score as draws; a side without a move has lost, sooner being worse.
 //
+// Positions the endgame tables hold are scored from them at every node where the search meets one,
+// and a won or lost root is played from them at once: the shortest win, the longest loss.
+//
 // A search limited by depth or nodes alone is deterministic: the table's entries of earlier
 // searches are not used, and the killers and history start empty. A search limited by time
 // checks the clock often and stops at once; so does one whose stop flag is set.
@@ -31,6 +34,8 @@ inline constexpr int kMateBound = kMate - 1000;  // scores beyond are mates
 // took nothing.
 inline constexpr int kQuietKingPliesForDraw = 50;
 
+class EndgameTables;
+
 struct SearchLimits {
   int depth = kMaxDepth;
   uint64_t nodes = 0;        // 0: no limit
@@ -42,6 +47,8 @@ struct SearchLimits {
   // Plies made before the root with only kings moving and nothing taken: reaching
   // kQuietKingPliesForDraw is a draw.
   int quiet_plies = 0;
+  // The endgame tables to score the positions they hold; none: the search alone.
+  const EndgameTables* tables = nullptr;
 };
 
 struct SearchResult {
@@ -74,6 +81,8 @@ class Searcher {
   int Quiescence(const Position& p, int alpha, int beta, int ply);
   bool Repeated(const Position& p, int ply) const;
   bool LostWithoutStep(const Position& p, bool can_wait) const;
+  bool TableScore(const Position& p, int ply, int& score) const;
+  bool TableMove(const Position& root, const MoveList& moves, SearchResult& result) const;
   void Order(const Position& p, Ply& ply_data, const Move* table_move, int ply);
   bool OutOfTime();
   Entry* Probe(uint64_t key);

@@ -20,6 +20,7 @@
 #include "computer/computer_turn.h"
 #include "engine/draw_offer.h"
 #include "engine/level_turn.h"
+#include "engine/tables/endgame_tables.h"
 #include "game/board.h"
 #include "game/execution_time.h"
 #include "game/take_back.h"
@@ -655,7 +656,10 @@ void TForm1::ProposerNulle1Click() {
 }
 
 Engine& TForm1::engine() {
-  if (!engine_) engine_ = std::make_unique<Engine>();
+  if (!engine_) {
+    engine_ = std::make_unique<Engine>();
+    engine_->UseTables(engine::ProgramTables());
+  }
   return *engine_;
 }
 
