@@ -206,6 +206,31 @@ class PairBuilder {
   int last_plan_ = 0;
 };
 
+// The positions after every move of 64 positions of each material of up to 4 pieces, summed so
+// that the order of the moves does not count.
+uint64_t SignatureOfTheGenerator() {
+  uint64_t signature = 0;
+  MoveList moves;
+  const std::vector<Material> materials = MaterialsOf({4, 4});
+  for (std::size_t i = 0; i < materials.size(); ++i) {
+    const uint64_t size = TableSize(materials[i]);
+    for (uint64_t k = 0; k < 64; ++k) {
+      const std::optional<TablePosition> view = PositionAt(k * 0x9E3779B1u % size, materials[i]);
+      if (!view) continue;
+      const Position position = BareQuickPosition(*view);
+      GenerateMoves(position, moves);
+      uint64_t sum = static_cast<uint64_t>(moves.size());
+      for (const Move& move : moves) {
+        const TablePosition after = TableView(MakeMove(position, move));
+        sum += Mixed(after.own_kings, 1) + Mixed(after.own_men, 2) + Mixed(after.other_kings, 3) +
+               Mixed(after.other_men, 4);
+      }
+      signature = Mixed(signature ^ sum, i);
+    }
+  }
+  return signature;
+}
+
 }  // namespace
 
 bool TableScope::Holds(const Material& m) const {
@@ -246,25 +271,7 @@ std::optional<TableValue> TableSet::Probe(const TablePosition& view) const {
 }
 
 uint64_t RulesSignature() {
-  uint64_t signature = 0;
-  MoveList moves;
-  const std::vector<Material> materials = MaterialsOf({4, 4});
-  for (std::size_t i = 0; i < materials.size(); ++i) {
-    const uint64_t size = TableSize(materials[i]);
-    for (uint64_t k = 0; k < 64; ++k) {
-      const std::optional<TablePosition> view = PositionAt(k * 0x9E3779B1u % size, materials[i]);
-      if (!view) continue;
-      const Position position = BareQuickPosition(*view);
-      GenerateMoves(position, moves);
-      uint64_t sum = static_cast<uint64_t>(moves.size());
-      for (const Move& move : moves) {
-        const TablePosition after = TableView(MakeMove(position, move));
-        sum += Mixed(after.own_kings, 1) + Mixed(after.own_men, 2) + Mixed(after.other_kings, 3) +
-               Mixed(after.other_men, 4);
-      }
-      signature = Mixed(signature ^ sum, i);
-    }
-  }
+  static const uint64_t signature = SignatureOfTheGenerator();
   return signature;
 }
 
