@@ -74,8 +74,14 @@ int DeepScore(engine::Searcher& searcher, const Position& position, int depth) {
   return searcher.Search(position, limits, engine::EvalWeights{}).score;
 }
 
+// A win or loss is the search's mate in exactly the tables' number of plies; a draw, no mate.
+bool Agrees(const TableValue& value, int score) {
+  if (value.result == 0) return std::abs(score) < engine::kMateBound;
+  return score == value.result * (engine::kMate - value.plies);
+}
+
 // A win or loss in d plies is the search's mate in exactly d, searched 3 plies deeper; a draw
-// shows no mate 7 plies deep.
+// shows no mate 7 plies deep. The search reduces late moves: where it disagrees, 6 plies more.
 TEST(EndgameTables, AgreeWithTheEnginesDeepSearch) {
   std::mt19937 random(18);
   engine::Searcher searcher(1 << 16);
@@ -87,13 +93,12 @@ TEST(EndgameTables, AgreeWithTheEnginesDeepSearch) {
       const TableValue value = *SmallTables().Probe(*position);
       if (value.plies > 13) continue;
       SCOPED_TRACE(Describe(*position));
-      const int score = DeepScore(searcher, *position, value.result == 0 ? 7 : value.plies + 3);
+      const int depth = value.result == 0 ? 7 : value.plies + 3;
       ++checked[value.result + 1];
-      if (value.result == 0) {
-        EXPECT_LT(std::abs(score), engine::kMateBound);
-      } else {
-        EXPECT_EQ(score, value.result * (engine::kMate - value.plies));
-      }
+      if (Agrees(value, DeepScore(searcher, *position, depth))) continue;
+      const int score = DeepScore(searcher, *position, depth + 6);
+      EXPECT_TRUE(Agrees(value, score)) << "tables " << value.result << " in " << value.plies
+                                        << ", search " << score;
     }
   }
   for (const int count : checked) EXPECT_GT(count, 50);
