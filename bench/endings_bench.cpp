@@ -2,17 +2,18 @@
 // The endgame tables at work, and checked.
 //
 //   zelbo_endings play [--ms MS] [--positions N] [--seed S] [--tables FILE]
-//     N seeded won kings-only positions of up to 5 pieces (won in 5 plies or more, spread over
-//     two to four kings against one, and two and three against two), the top level to move, played
-//     out against the tables' perfect defence; and N seeded drawn ones, the top level defending
-//     against the tables' perfect play, which picks among the moves that keep its draw the one
-//     that leaves the defender the most losing replies. Each position is played twice side by
-//     side, by the top level with the tables and without them (the top level before the tables).
-//     The game's draw rules apply: 25 moves of each side with only kings moving and nothing taken,
-//     or the same position a third time. A drawn ending is played for 50 plies. The top level
-//     plays side -1 in half the positions, side +1 in the others. Prints the outcomes, the
-//     distribution of the plies a win took beyond the tables' number, and the memory the tables
-//     took.
+//     N seeded won kings-only positions of up to 5 pieces (two to four kings against one, two and
+//     three against two, in turn; each won in at least half its material's longest win), the top
+//     level to move, played out against the tables' perfect defence; and N seeded drawn ones (one
+//     king against two to four, two against two and three), the top level defending against the
+//     tables' perfect play, which picks among the moves that keep its draw one that repeats no
+//     position, and of those the one that leaves the defender the most losing replies. Each
+//     position is played twice side by side, by the top level with the tables and without them (the
+//     top level before the tables). The game's draw rules apply: 25 moves of each side with only
+//     kings moving and nothing taken, or the same position a third time. A drawn ending is played
+//     for 50 plies. The top level plays side -1 in half the positions, side +1 in the others.
+//     Prints the outcomes, the distribution of the plies a win took beyond the tables' number, and
+//     the memory the tables took.
 //   zelbo_endings check [--positions N] [--seed S] [--tables FILE]
 //     N seeded positions of every material of the tables, either side to move, each won or lost in
 //     13 plies or less searched by the engine without the tables 3 plies deeper than the tables'
@@ -72,28 +73,46 @@ struct Start {
   int plies;  // the tables' distance, for a won start
 };
 
-// Seeded positions of the materials, in turn, with the given result for the side to move and at
-// least `shortest` plies to the end; side -1 to move in every other one.
+// The longest win of a material's table.
+int LongestWin(const engine::EndgameTables& tables, const Material& m) {
+  int longest = 0;
+  for (uint64_t i = 0; i < engine::TableSize(m); ++i) {
+    const auto view = engine::PositionAt(i, m);
+    if (!view) continue;
+    const TableValue value = *tables.Probe(engine::PositionOfView(*view));
+    if (value.result > 0) longest = std::max(longest, value.plies);
+  }
+  return longest;
+}
+
+// Seeded positions of the materials, in turn, with the given result for the side to move; a won
+// one at least half as long as its material's longest win. Side -1 is to move in every other one.
 std::vector<Start> Starts(const engine::EndgameTables& tables,
                           const std::vector<Material>& materials, int count, int result,
-                          int shortest, std::mt19937& random) {
+                          std::mt19937& random) {
+  std::vector<int> shortest;
+  for (const Material& m : materials)
+    shortest.push_back(result > 0 ? LongestWin(tables, m) / 2 : 0);
   std::vector<Start> starts;
   while (static_cast<int>(starts.size()) < count) {
-    const Material& m = materials[starts.size() % materials.size()];
+    const std::size_t k = starts.size() % materials.size();
+    const Material& m = materials[k];
     const auto view = engine::PositionAt(random() % engine::TableSize(m), m);
     if (!view) continue;
     Position p = engine::PositionOfView(*view);
     if (starts.size() % 2 == 1) p = Turned(p);
     const TableValue value = *tables.Probe(p);
-    if (value.result != result || value.plies < shortest) continue;
+    if (value.result != result || value.plies < shortest[k]) continue;
     starts.push_back({engine::BoardOfPosition(p, EmptyBoard()), p.side, value.plies});
   }
   return starts;
 }
 
 // The tables' move for the side to move: the shortest win, else a draw, else the longest loss.
-// Among drawing moves, the one that leaves the other side the most moves that lose.
-Board TablesMove(const engine::EndgameTables& tables, const Board& board, int side) {
+// Among drawing moves, one to a position not `seen` yet, and of those the one that leaves the other
+// side the most moves that lose.
+Board TablesMove(const engine::EndgameTables& tables, const Board& board, int side,
+                 const std::map<uint64_t, int>& seen) {
   const Position p = engine::PositionOf(board, side);
   engine::MoveList moves, replies;
   engine::GenerateMoves(p, moves);
@@ -103,8 +122,8 @@ Board TablesMove(const engine::EndgameTables& tables, const Board& board, int si
   for (const engine::Move& move : moves) {
     const Position after = engine::MakeMove(p, move);
     const TableValue value = engine::ValueBefore(*tables.Probe(after));
-    int traps = 0;
-    if (value.result == 0) {
+    int traps = seen.contains(after.key) ? -1 : 0;
+    if (value.result == 0 && traps == 0) {
       engine::GenerateMoves(after, replies);
       for (const engine::Move& reply : replies) {
         traps += tables.Probe(engine::MakeMove(after, reply))->result > 0;
@@ -138,6 +157,10 @@ Game Play(Engine& engine, const engine::EndgameTables& tables, const Start& star
   for (; game.plies < plies; ++game.plies) {
     const Position p = engine::PositionOf(board, side);
     if (side == kPlayerSide) history.push_back(board);
+    if (std::getenv("ZELBO_ENDINGS_VERBOSE") != nullptr) {
+      std::printf("  %d %s side %d quiet %d\n", game.plies, FormatBoardLine(board).c_str(), side,
+                  quiet);
+    }
     if (++seen[p.key] == 3 || quiet >= kQuietPliesToDraw) {
       game.end = End::kDrawByRule;
       return game;
@@ -157,7 +180,7 @@ Game Play(Engine& engine, const engine::EndgameTables& tables, const Start& star
       }
       board = *after;
     } else {
-      board = TablesMove(tables, board, side);
+      board = TablesMove(tables, board, side, seen);
     }
     const Position next = engine::PositionOf(board, -side);
     quiet = std::popcount(next.pieces[0] | next.pieces[1]) == pieces ? quiet + 1 : 0;
@@ -207,9 +230,9 @@ struct Tally {
 int RunPlay(const Options& options, const engine::EndgameTables& tables) {
   std::mt19937 random(options.seed);
   const auto won = Starts(tables, KingsOnly({{2, 1}, {3, 1}, {4, 1}, {2, 2}, {3, 2}}),
-                          options.positions, 1, 5, random);
+                          options.positions, 1, random);
   const auto drawn = Starts(tables, KingsOnly({{1, 2}, {1, 3}, {1, 4}, {2, 2}, {2, 3}}),
-                            options.positions, 0, 0, random);
+                            options.positions, 0, random);
   Engine with, without;
   with.UseTables(&tables);
   std::map<int, int> distances;

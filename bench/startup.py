@@ -15,8 +15,9 @@ timed in interleaved rounds beside:
 Under Xvfb (started here through xvfb-run when no display is set), each run starts the program
 with a fresh home and takes the time from the start of the process to its main window being
 mapped (an X MapNotify event read with xev), then its resident memory (VmRSS) after --settle
-seconds. zelbo runs from a temporary folder holding a copy of it with its skins and store, as a
-portable copy. Every round runs each program once, in an order that turns from round to round.
+seconds. zelbo runs from a temporary folder holding a copy of it with its skins, store and
+endgame tables, as a portable copy. Every round runs each program once, in an order that turns
+from round to round.
 Printed: each program's median time and memory with their range, then per-round ratios of zelbo
 to each other program: median, interquartile range and range over the rounds.
 """
@@ -33,9 +34,12 @@ BOARD_WINDOW = ("370", "375")
 
 
 def copy_beside(executable, folder):
-    """A portable copy of zelbo in `folder`, with the skins and the store of its build folder."""
+    """A portable copy of zelbo in `folder`, with the skins, the store and the endgame tables of
+    its build folder."""
     beside = os.path.dirname(os.path.abspath(executable))
     shutil.copy2(executable, folder)
+    if os.path.isfile(os.path.join(beside, "endgame.tables")):
+        shutil.copy2(os.path.join(beside, "endgame.tables"), folder)
     if os.path.isdir(os.path.join(beside, "SKIN")):
         shutil.copytree(os.path.join(beside, "SKIN"), os.path.join(folder, "SKIN"))
     if os.path.isfile(os.path.join(beside, "braskel.exp")):
