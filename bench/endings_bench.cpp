@@ -53,16 +53,6 @@ struct Options {
   std::string tables = ZELBO_TABLES_FILE;
 };
 
-Position Turned(const Position& p) {
-  Position t;
-  t.pieces[0] = engine::Turned(p.pieces[1]);
-  t.pieces[1] = engine::Turned(p.pieces[0]);
-  t.kings = engine::Turned(p.kings);
-  t.side = static_cast<int8_t>(-p.side);
-  t.key = engine::ComputeKey(t);
-  return t;
-}
-
 Board EmptyBoard() {
   return *ParseBoardLine(".x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x./.x.x.x.x/x.x.x.x.");
 }
@@ -100,7 +90,7 @@ std::vector<Start> Starts(const engine::EndgameTables& tables,
     const auto view = engine::PositionAt(random() % engine::TableSize(m), m);
     if (!view) continue;
     Position p = engine::PositionOfView(*view);
-    if (starts.size() % 2 == 1) p = Turned(p);
+    if (starts.size() % 2 == 1) p = engine::TurnedRound(p);
     const TableValue value = *tables.Probe(p);
     if (value.result != result || value.plies < shortest[k]) continue;
     starts.push_back({engine::BoardOfPosition(p, EmptyBoard()), p.side, value.plies});
@@ -325,7 +315,7 @@ int RunCheck(const Options& options, const engine::EndgameTables& tables) {
       const auto view = engine::PositionAt(random() % engine::TableSize(m), m);
       if (!view) continue;
       Position p = engine::PositionOfView(*view);
-      if (random() % 2) p = Turned(p);
+      if (random() % 2) p = engine::TurnedRound(p);
       const TableValue value = *tables.Probe(p);
       if (!(value == BestOfTheMoves(tables, p))) {
         ++inconsistent;

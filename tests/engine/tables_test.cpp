@@ -34,22 +34,12 @@ const engine::EndgameTables& SmallTables() {
   return *tables;
 }
 
-Position Turned(const Position& position) {
-  Position turned;
-  turned.pieces[0] = engine::Turned(position.pieces[1]);
-  turned.pieces[1] = engine::Turned(position.pieces[0]);
-  turned.kings = engine::Turned(position.kings);
-  turned.side = static_cast<int8_t>(-position.side);
-  turned.key = engine::ComputeKey(turned);
-  return turned;
-}
-
 // A position of the material at a seeded random index, either side to move.
 std::optional<Position> RandomPosition(const Material& material, std::mt19937& random) {
   const auto view = engine::PositionAt(random() % engine::TableSize(material), material);
   if (!view) return std::nullopt;
   const Position position = engine::PositionOfView(*view);
-  return random() % 2 == 0 ? position : Turned(position);
+  return random() % 2 == 0 ? position : engine::TurnedRound(position);
 }
 
 std::string Describe(const Position& position) {
@@ -123,7 +113,7 @@ TEST(EndgameTables, HoldTheBestOfEveryMove) {
         }
       }
       EXPECT_EQ(*SmallTables().Probe(*position), best);
-      EXPECT_EQ(*SmallTables().Probe(Turned(*position)), best);
+      EXPECT_EQ(*SmallTables().Probe(engine::TurnedRound(*position)), best);
     }
   }
 }

@@ -55,15 +55,6 @@ bool StaysInPair(const Move& move) {
   return move.captured == 0 && move.king_after == move.king_before;
 }
 
-Position BareQuickPosition(const TablePosition& v) {
-  Position p;
-  p.pieces[0] = v.own_kings | v.own_men;
-  p.pieces[1] = v.other_kings | v.other_men;
-  p.kings = v.own_kings | v.other_kings;
-  p.side = -1;
-  return p;
-}
-
 // A 64-bit mix of a value and a salt (SplitMix64's finalizer).
 uint64_t Mixed(uint64_t value, uint64_t salt) {
   uint64_t z = value + 0x9E3779B97F4A7C15ull * (salt + 1);
@@ -148,7 +139,7 @@ class PairBuilder {
       return;
     }
     ForEachMoveBack(*view, [&](const TablePosition&) { ++moves_back; });
-    const Position position = BareQuickPosition(*view);
+    const Position position = PositionOfView(*view);
     GenerateMoves(position, moves_);
     if (moves_.empty()) return Plan(work, i, 0);
     int left = 0, longest_exit = 0, shortest_win = 0;
@@ -217,7 +208,7 @@ uint64_t SignatureOfTheGenerator() {
     for (uint64_t k = 0; k < 64; ++k) {
       const std::optional<TablePosition> view = PositionAt(k * 0x9E3779B1u % size, materials[i]);
       if (!view) continue;
-      const Position position = BareQuickPosition(*view);
+      const Position position = PositionOfView(*view);
       GenerateMoves(position, moves);
       uint64_t sum = static_cast<uint64_t>(moves.size());
       for (const Move& move : moves) {

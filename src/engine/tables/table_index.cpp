@@ -77,6 +77,17 @@ Bitboard Turned(Bitboard b) {
   return b >> (64 - kSquareBits);
 }
 
+Position TurnedRound(const Position& position) {
+  Position turned;
+  turned.pieces[0] = Turned(position.pieces[1]);
+  turned.pieces[1] = Turned(position.pieces[0]);
+  turned.kings = Turned(position.kings);
+  turned.walls = Turned(position.walls);
+  turned.side = static_cast<int8_t>(-position.side);
+  turned.key = ComputeKey(turned);
+  return turned;
+}
+
 TablePosition TableView(const Position& position) {
   const Bitboard kings = position.kings;
   if (position.side < 0) {

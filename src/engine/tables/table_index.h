@@ -48,6 +48,10 @@ struct Material {
 // The board turned half a turn: square s becomes 35 - s, ghosts stay ghosts.
 Bitboard Turned(Bitboard b);
 
+// The same position seen from the other side: the board turned half a turn, the colours swapped,
+// the other side to move. Its value for the side to move is the same.
+Position TurnedRound(const Position& position);
+
 // The position as its table sees it; the walls are not looked at.
 TablePosition TableView(const Position& position);
 // The engine's position of a table's view, side -1 to move, with its key.
