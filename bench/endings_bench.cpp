@@ -34,6 +34,7 @@
 #include "engine/tables/endgame_tables.h"
 #include "game/notation.h"
 #include "match_support.h"
+#include "record/game_record.h"
 #include "table_check.h"
 
 namespace zelbo::bench {
@@ -43,7 +44,6 @@ using engine::Material;
 using engine::Position;
 using engine::TableValue;
 
-constexpr int kQuietPliesToDraw = 50;
 constexpr int kDrawnPlies = 50;
 
 struct Options {
@@ -151,7 +151,7 @@ Game Play(Engine& engine, const engine::EndgameTables& tables, const Start& star
       std::printf("  %d %s side %d quiet %d\n", game.plies, FormatBoardLine(board).c_str(), side,
                   quiet);
     }
-    if (++seen[p.key] == 3 || quiet >= kQuietPliesToDraw) {
+    if (++seen[p.key] == 3 || quiet >= kQuietKingMovesForDraw) {
       game.end = End::kDrawByRule;
       return game;
     }

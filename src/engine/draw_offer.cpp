@@ -31,6 +31,7 @@ bool ComputerAcceptsDraw(Engine& engine, const Board& board, int8_t side_to_move
   if (settings.depth > 0) limits.depth = settings.depth;
   limits.milliseconds = std::max(milliseconds, int32_t{1});
   limits.stop = stop;
+  if (settings.tables) limits.tables = engine.Tables();
   if (engine.FixedNodes() > 0) {
     limits.nodes = engine.FixedNodes();
     limits.milliseconds = 0;

@@ -88,6 +88,7 @@ class Engine {
   // The endgame tables the levels that play them use (the top level and the hint); none: the
   // search alone. The tables must outlive the engine's use of them.
   void UseTables(const engine::EndgameTables* tables) { tables_ = tables; }
+  const engine::EndgameTables* Tables() const { return tables_; }
 
   // The move of a search result as clicks; no value for no move.
   static std::optional<LevelMove> ToLevelMove(const Board& board, int8_t side,

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "engine/draw_offer.h"
 #include "engine/levels.h"
 #include "engine/search.h"
 #include "engine/tables/endgame_tables.h"
@@ -241,6 +242,37 @@ TEST(EndgameTables, GiveWayToTheDesignedBlockedLoss) {
         searcher.Search(engine::PositionOf(board, kComputerSide), limits, engine::EvalWeights{});
     EXPECT_EQ(result.score == engine::kMate - 1, designed);
   }
+}
+
+// Three kings win against one in 9 plies, the last one taking the king. After 41 moves of kings
+// only, the game's 25-move rule would draw it first: the search then sees a draw.
+TEST(EndgameTables, YieldToTheTwentyFiveMoveRule) {
+  const Board board = BoardWith({{"E7", C}, {"B8", C}, {"F8", C}, {"A3", P}});
+  engine::Searcher searcher(1 << 14);
+  const struct {
+    int quiet_plies;
+    int score;
+  } cases[] = {{0, engine::kMate - 9}, {40, engine::kMate - 9}, {45, 0}};
+  for (const auto& test : cases) {
+    engine::SearchLimits limits;
+    limits.depth = 8;
+    limits.tables = &SmallTables();
+    limits.quiet_plies = test.quiet_plies;
+    const auto result =
+        searcher.Search(engine::PositionOf(board, kComputerSide), limits, engine::EvalWeights{});
+    EXPECT_EQ(result.score, test.score) << test.quiet_plies << " quiet plies";
+  }
+}
+
+// Offered a draw, the top level refuses in a won ending and accepts in a drawn one.
+TEST(EndgameTables, AnswerADrawOffer) {
+  Engine engine(1 << 14);
+  engine.UseTables(&SmallTables());
+  engine.SetFixedNodes(2000);
+  const Board won = BoardWith({{"E7", C}, {"B8", C}, {"F8", C}, {"A3", P}});
+  const Board drawn = BoardWith({{"A1", C}, {"G1", C}, {"B8", P}, {"H8", P}});
+  EXPECT_FALSE(ComputerAcceptsDraw(engine, won, kComputerSide, LevelCount(), 50));
+  EXPECT_TRUE(ComputerAcceptsDraw(engine, drawn, kComputerSide, LevelCount(), 50));
 }
 
 }  // namespace
