@@ -4,8 +4,10 @@
 # DIR/src, builds its game library there with the flags of `make build`, and writes
 #   DIR/zelbo_protocol_engine  this tree's bench/protocol_engine.cpp on that engine, for
 #                              `zelbo_match engine --program DIR/zelbo_protocol_engine`
-#   DIR/zelbo_engine_bench     that commit's own bench program, for bench/engine_speed.py
-# DIR is kept (the bench program reads the corpus from it); remove it when done.
+#   DIR/zelbo_engine_bench     this tree's bench/engine_bench.cpp on that engine, so that
+#                              bench/engine_speed.py measures both engines with the same code
+# Both are built from this tree's sources and call only what the engine offered since the levels
+# landed. DIR is kept (the bench program reads the commit's corpus from it); remove it when done.
 #
 #   bench/engine_at.sh COMMIT DIR
 set -eu
@@ -23,8 +25,11 @@ git -C "$here" archive "$commit" | tar -x -C "$dir/src"
 launcher=
 if command -v ccache >/dev/null; then launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
 cmake -S "$dir/src" -B "$dir/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher >/dev/null
-cmake --build "$dir/build" -j "${JOBS:-2}" --target zelbo_core zelbo_engine_bench >/dev/null
-c++ -std=c++20 -O2 -I"$dir/src/src" "$here/bench/protocol_engine.cpp" \
-  "$dir/build/src/libzelbo_core.a" -o "$dir/zelbo_protocol_engine"
-cp "$dir/build/bench/zelbo_engine_bench" "$dir/zelbo_engine_bench"
+cmake --build "$dir/build" -j "${JOBS:-2}" --target zelbo_core >/dev/null
+library="$dir/build/src/libzelbo_core.a"
+c++ -std=c++20 -O2 -I"$dir/src/src" "$here/bench/protocol_engine.cpp" "$library" \
+  -o "$dir/zelbo_protocol_engine"
+c++ -std=c++20 -O2 -I"$dir/src/src" -I"$dir/src/bench" \
+  -DZELBO_CORPUS_FILE="\"$dir/src/bench/corpus.txt\"" "$here/bench/engine_bench.cpp" \
+  "$dir/src/bench/corpus.cpp" "$library" -o "$dir/zelbo_engine_bench"
 echo "$dir: the engine of $commit (zelbo_protocol_engine, zelbo_engine_bench)"

@@ -2,16 +2,18 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The engine's speed beside another build's, side by side in one run.
 
-Runs two zelbo_engine_bench programs in turn for a number of rounds (which goes first alternates)
+Runs two zelbo_engine_bench programs (the same source built on two engines, as bench/engine_at.sh
+makes the earlier one) in turn for a number of rounds (which goes first alternates)
 and prints, per round and as the median with its range over the rounds, the ratio of the second
-(after) to the first (before): the search's nodes per second at MS, perft 8's speed, and the top
+(after) to the first (before): the search's nodes per second at MS, by the clock and by the
+processor time it took (which depends far less on the load), perft 8's speed, and the top
 level's replies (median, 95th percentile and slowest), with each build's own figures and the load
 average at the time. On a machine that others share, the ratios of one round hold better than
 any absolute figure.
 
     bench/engine_at.sh 5a98c25 /tmp/zelbo-5a98c25
     bench/engine_speed.py --before /tmp/zelbo-5a98c25/zelbo_engine_bench \\
-        --after build/bench/zelbo_engine_bench --rounds 5
+        --after build/bench/zelbo_engine_bench --rounds 9
 """
 
 import argparse
@@ -24,6 +26,7 @@ import sys
 PATTERNS = {
     "perft_ms": r"perft 8 = \d+: median (\d+) ms",
     "nps": r"search at \d+ ms .*?: ([\d.]+) M nodes/s median",
+    "cpu_nps": r"([\d.]+) M nodes per second of processor time",
     "depth": r"depth median (\d+)",
     "reply_median": r"reply at .*?: median ([\d.]+) ms",
     "reply_95": r"95th percentile ([\d.]+) ms",
@@ -33,6 +36,7 @@ PATTERNS = {
 # What each ratio compares, after / before; perft is a speed, so the time's ratio is turned over.
 RATIOS = [
     ("search speed at MS (nodes/s)", "nps", False),
+    ("search speed at MS (nodes per second of processor time)", "cpu_nps", False),
     ("perft 8 speed", "perft_ms", True),
     ("depth reached at MS (median)", "depth", False),
     ("reply time, median", "reply_median", False),
@@ -64,7 +68,7 @@ def main():
     parser.add_argument("--after", required=True, help="the later zelbo_engine_bench")
     parser.add_argument("--rounds", type=int, default=5)
     parser.add_argument("--ms", type=int, default=50)
-    parser.add_argument("--perft-runs", type=int, default=3)
+    parser.add_argument("--perft-runs", type=int, default=1)
     args = parser.parse_args()
 
     rounds = []
@@ -74,7 +78,8 @@ def main():
         rounds.append(results)
         before, after = results["before"], results["after"]
         print(f"round {number + 1} (load {before['load']:.1f}, {after['load']:.1f}): "
-              f"{before['nps']:.2f} -> {after['nps']:.2f} M nodes/s, "
+              f"{before['nps']:.2f} -> {after['nps']:.2f} M nodes/s "
+              f"({before['cpu_nps']:.2f} -> {after['cpu_nps']:.2f} by processor time), "
               f"depth {before['depth']:.0f} -> {after['depth']:.0f}, "
               f"slowest reply {before['reply_slowest']:.1f} -> {after['reply_slowest']:.1f} ms",
               flush=True)
