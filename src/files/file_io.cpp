@@ -364,6 +364,14 @@ std::vector<uint8_t> ReadSized(const fs::path& path, std::size_t max_bytes, std:
   return bytes;
 }
 
+// The name a file is remembered under: the file itself, whatever link or relative name leads to
+// it.
+fs::path KnownAs(const fs::path& path) {
+  std::error_code error;
+  fs::path file = fs::weakly_canonical(path, error);
+  return error ? fs::absolute(path, error) : file;
+}
+
 }  // namespace
 
 std::vector<uint8_t> ReadFileBytes(const fs::path& path, std::size_t max_bytes) {
@@ -396,6 +404,10 @@ std::optional<FileVersion> ReadFileVersion(const fs::path& path, std::size_t hea
   return version;
 }
 
+void RememberFileVersion(KnownFileVersions& known, const fs::path& path, FileVersion version) {
+  known[KnownAs(path)] = std::move(version);
+}
+
 void ReplaceFile(const fs::path& path, std::span<const uint8_t> bytes) {
   const fs::path target = ReplacedFile(path);
   if (!target.has_filename()) throw SystemIoError(EISDIR, target);
@@ -405,6 +417,21 @@ void ReplaceFile(const fs::path& path, std::span<const uint8_t> bytes) {
   if (refused == 0) return;
   if (!existing) throw SystemIoError(refused, target);
   RewriteInPlace(target, bytes);
+}
+
+void ReplaceKnownFile(KnownFileVersions& known, const fs::path& path,
+                      std::span<const uint8_t> bytes) {
+  const fs::path file = KnownAs(path);
+  const FolderLock turn(file.parent_path());
+  if (const auto was = known.find(file); was != known.end()) {
+    std::optional<FileVersion> now = ReadFileVersion(file, was->second.head.size());
+    if (now && *now != was->second) {
+      was->second = std::move(*now);  // told once; the next save replaces it
+      throw ChangedOnDiskError(path);
+    }
+  }
+  ReplaceFile(path, bytes);
+  known[file] = {bytes.size(), {bytes.begin(), bytes.end()}};
 }
 
 FolderLock::FolderLock(const fs::path& folder)

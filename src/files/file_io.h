@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <span>
 #include <vector>
@@ -53,6 +54,14 @@ struct FileVersion {
 std::optional<FileVersion> ReadFileVersion(const std::filesystem::path& path,
                                            std::size_t head_bytes);
 
+// The files this run read or wrote, each as it left them, under the name of the file itself
+// (whatever link or relative name leads to it).
+using KnownFileVersions = std::map<std::filesystem::path, FileVersion>;
+
+// Remembers `version` as what this run read of the file at `path`.
+void RememberFileVersion(KnownFileVersions& known, const std::filesystem::path& path,
+                         FileVersion version);
+
 // Exactly the first `record_size` bytes of a file; bytes after them are not read. A shorter file
 // fails with "Lecture au-delà de la fin de fichier". `version`, when given, receives the version of
 // the file read, from that record.
@@ -81,5 +90,13 @@ class FolderLock {
 // refuses the rename) but the file itself may be written, the file is rewritten in place, as a
 // plain rewrite would do.
 void ReplaceFile(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+
+// ReplaceFile for a file the user saves by name, under the lock of its folder. A file that this
+// run read or wrote before, and that changed on the disk since (another copy of the program,
+// another program), is not replaced: ChangedOnDiskError says so, and the change is remembered, so
+// that the next save, the user now knowing, replaces it. What is written is remembered as the
+// file's version. The versions are compared on as many first bytes as `known` holds of the file.
+void ReplaceKnownFile(KnownFileVersions& known, const std::filesystem::path& path,
+                      std::span<const uint8_t> bytes);
 
 }  // namespace zelbo

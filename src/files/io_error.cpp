@@ -75,4 +75,10 @@ IoError TooLargeError(std::size_t max_bytes, const std::filesystem::path& file) 
   return IoError("Fichier trop grand (plus de " + SizeText(max_bytes) + ")", file);
 }
 
+IoError ChangedOnDiskError(const std::filesystem::path& file) {
+  return IoError("Le fichier \"" + file.string() +
+                 "\" a été modifié depuis son ouverture ou son dernier enregistrement : il n'a pas "
+                 "été remplacé. Enregistrez de nouveau pour le remplacer.");
+}
+
 }  // namespace zelbo

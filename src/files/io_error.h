@@ -55,4 +55,8 @@ IoError ReadPastEndError();
 // A file larger than the `max_bytes` that the program reads of it.
 IoError TooLargeError(std::size_t max_bytes, const std::filesystem::path& file);
 
+// A saved game that changed on the disk since this run opened or saved it, and was therefore not
+// replaced; `file` as the user named it.
+IoError ChangedOnDiskError(const std::filesystem::path& file);
+
 }  // namespace zelbo

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -63,9 +61,9 @@ struct GameState {
   // copy of the program changed meanwhile.
   std::vector<ExperienceRecord> experience_on_disk;
 
-  // The saved games this run opened or saved, as it left them: a save does not silently replace
-  // one that changed on the disk since.
-  std::map<std::filesystem::path, FileVersion> saved_game_versions;
+  // The saved games, positions and whole games, that this run opened or saved, as it left them: a
+  // save does not silently replace one that changed on the disk since.
+  KnownFileVersions saved_game_versions;
 };
 
 // Resets the game: the opening position, side -1 to move, nothing selected, the take-back list

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <ctime>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "files/file_io.h"
@@ -42,13 +43,13 @@ PdnDefaults PdnDefaultsFor(const GameState& state, const BoardWindowPort& port) 
   return defaults;
 }
 
-void SavePdnGame(const GameState& state, BoardWindowPort& port, const std::filesystem::path& path) {
+void SavePdnGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path) {
   std::string why;
   const auto text = PdnText(state.record, PdnDefaultsFor(state, port), &why);
   if (!text) return port.ShowMessage(why);
   try {
-    ReplaceFile(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text->data()),
-                                               text->size()));
+    ReplaceKnownFile(state.saved_game_versions, path,
+                     {reinterpret_cast<const uint8_t*>(text->data()), text->size()});
   } catch (const IoError& error) {
     port.ShowMessage(error.text());
   }
@@ -57,8 +58,9 @@ void SavePdnGame(const GameState& state, BoardWindowPort& port, const std::files
 bool OpenPdnGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path,
                  std::size_t number) {
   PdnReplay replay;
+  std::vector<uint8_t> bytes;
   try {
-    const std::vector<uint8_t> bytes = ReadWholeFile(path, kMaxPdnBytes);
+    bytes = ReadWholeFile(path, kMaxPdnBytes);
     replay = ReadPdnGame(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), number);
   } catch (const IoError& error) {
@@ -69,6 +71,7 @@ bool OpenPdnGame(GameState& state, BoardWindowPort& port, const std::filesystem:
     port.ShowMessage(replay.error);
     return false;
   }
+  RememberFileVersion(state.saved_game_versions, path, {bytes.size(), std::move(bytes)});
   NewGame(state, port);
   port.SetPanelVisible(false);
   const GamePosition last = replay.record->Current();

@@ -26,14 +26,16 @@ std::string TodayForPdn();
 PdnDefaults PdnDefaultsFor(const GameState& state, const BoardWindowPort& port);
 
 // Writes the game's record to `path` as PDN; a failure (a file error, or a start that FEN cannot
-// say) is shown in a message box.
-void SavePdnGame(const GameState& state, BoardWindowPort& port, const std::filesystem::path& path);
+// say) is shown in a message box. As for a saved position, a file that this run opened or saved
+// and that changed on the disk since is not replaced: a message says so, and the next save
+// replaces it.
+void SavePdnGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path);
 
 // Reads game number `number` (1 the first) of a PDN file and plays it again; on success the game
 // goes on from its last position with its record: a new game (the take-back list empty, the about
 // panel hidden), the board and the side to move of that position, the gauges set, and a game that
-// the file says has ended ends again with a message. A file that cannot be read, or a tag or move refused, is shown in a
-// message box and changes nothing. The board is drawn on success.
+// the file says has ended ends again with a message. A file that cannot be read, or a tag or move
+// refused, is shown in a message box and changes nothing. The board is drawn on success.
 bool OpenPdnGame(GameState& state, BoardWindowPort& port, const std::filesystem::path& path,
                  std::size_t number = 1);
 

@@ -14,6 +14,8 @@
 #include "files/fifo.h"
 #include "files/saving_process.h"
 #include "files/temp_folder.h"
+#include "record/pdn_file.h"
+#include "record/played_moves.h"
 #include "support/positions.h"
 #include "support/recording_port.h"
 
@@ -151,94 +153,165 @@ TEST(SaveGame, IsRefusedOverAReadOnlyFileOrAPipe) {
   EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.KRP", "pipe.KRP"}));
 }
 
-// Two copies of the program, and other programs, on one saved game: a save does not silently
-// replace a file that changed since this copy opened or saved it. It says so and keeps the file;
-// the next save, the user now knowing, replaces it. A file rewritten with the same bytes, or gone,
-// has nothing to lose.
-TEST(SaveGame, DoesNotSilentlyReplaceAFileChangedSinceThisRunHadIt) {
-  testing::TempFolder folder;
-  const std::filesystem::path game = folder / "game.KRP", link = folder / "link.KRP";
-  std::filesystem::create_symlink("game.KRP", link);
-  const Board initial = BoardOf(testing::kInitialLine), middle = MiddleGame();
-  WriteSavedGame(game, initial);
-  GameState mine, theirs;
-  const auto refusal = [&](const char* name) {
-    return "message Le fichier \"" + (folder / name).string() +
-           "\" a été modifié depuis son ouverture ou son dernier enregistrement : il n'a pas été "
-           "remplacé. Enregistrez de nouveau pour le remplacer.";
-  };
-  const auto save = [](GameState& state, const Board& board, const std::filesystem::path& path) {
-    return [&state, board, path](RecordingPort& port) {
-      state.board = board;
-      SaveGame(state, port, path);
-    };
-  };
-  const struct {
-    const char* name;
-    std::function<void(RecordingPort&)> action;
-    const char* refused;  // the name the refusal gives, or none
-    Bytes file;           // what the file holds after
-  } steps[] = {
-      {"mine opens it",
-       [&](RecordingPort&) {
-         RecordingPort board_window;  // the gauges of the opened game
-         OpenSavedGame(mine, board_window, game);
-       },
-       nullptr, ImageOf(initial)},
-      {"theirs saves over it", save(theirs, middle, game), nullptr, ImageOf(middle)},
-      {"mine saves", save(mine, initial, game), "game.KRP", ImageOf(middle)},
-      {"mine saves again", save(mine, initial, game), nullptr, ImageOf(initial)},
-      {"mine saves once more", save(mine, middle, game), nullptr, ImageOf(middle)},
-      {"another program rewrites it in place",
-       [&](RecordingPort&) { WriteBytes(game, testing::Counting(192)); }, nullptr,
-       testing::Counting(192)},
-      {"mine saves", save(mine, initial, game), "game.KRP", testing::Counting(192)},
-      {"it is removed", [&](RecordingPort&) { std::filesystem::remove(game); }, nullptr, {}},
-      {"mine saves", save(mine, initial, game), nullptr, ImageOf(initial)},
-      {"it is rewritten with the same bytes",
-       [&](RecordingPort&) { WriteBytes(game, ImageOf(initial)); }, nullptr, ImageOf(initial)},
-      {"mine saves", save(mine, initial, game), nullptr, ImageOf(initial)},
-      {"theirs saves, through a link", save(theirs, middle, link), "link.KRP", ImageOf(initial)},
-      {"theirs saves again", save(theirs, middle, link), nullptr, ImageOf(middle)},
-      {"mine saves", save(mine, initial, game), "game.KRP", ImageOf(middle)},
-  };
-  for (const auto& step : steps) {
+// The two kinds of saved game, a position (.KRP) and a whole game (PDN): how each is opened and
+// saved, and two games of each kind that differ.
+struct SavedKind {
+  const char* file;
+  const char* link;
+  std::function<void(GameState&, RecordingPort&, const std::filesystem::path&)> open, save;
+  std::function<void(GameState&, int)> put;  // puts game 0 or 1 in the state
+
+  // What a save of game `game` writes.
+  Bytes Contents(int game) const {
+    GameState state;
     RecordingPort port;
-    step.action(port);
-    EXPECT_EQ(port.Take(), step.refused ? Events{refusal(step.refused)} : Events{}) << step.name;
-    EXPECT_EQ(ReadBytes(game), step.file) << step.name;
+    put(state, game);
+    if (file == std::string_view("game.KRP")) return ImageOf(state.board);
+    const std::string text = PdnText(state.record, PdnDefaultsFor(state, port)).value();
+    return Bytes(text.begin(), text.end());
   }
-  EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"game.KRP", "link.KRP"}));
+};
+
+std::vector<SavedKind> SavedKinds() {
+  GameRecord moved;
+  moved.Append(moved.Start(),
+               PlainStep(moved.Start().board, kPlayerSide, testing::Sq("D6"), testing::Sq("E5")));
+  return {
+      {"game.KRP", "link.KRP",
+       [](GameState& state, RecordingPort& port, const std::filesystem::path& path) {
+         OpenSavedGame(state, port, path);
+       },
+       SaveGame,
+       [](GameState& state, int game) {
+         state.board = game == 0 ? BoardOf(testing::kInitialLine) : MiddleGame();
+       }},
+      {"game.pdn", "link.pdn",
+       [](GameState& state, RecordingPort& port, const std::filesystem::path& path) {
+         OpenPdnGame(state, port, path);
+       },
+       SavePdnGame,
+       [moved](GameState& state, int game) { state.record = game == 0 ? GameRecord() : moved; }},
+  };
 }
 
-// The same with two real copies of zelbo-cli: the second one's save is not lost to the first.
+// Two copies of the program, and other programs, on one saved game, a position or a whole game: a
+// save does not silently replace a file that changed since this copy opened or saved it. It says
+// so and keeps the file; the next save, the user now knowing, replaces it. A file rewritten with
+// the same bytes, or gone, has nothing to lose.
+TEST(SaveGame, DoesNotSilentlyReplaceAFileChangedSinceThisRunHadIt) {
+  for (const SavedKind& kind : SavedKinds()) {
+    testing::TempFolder folder;
+    const std::filesystem::path game = folder / kind.file, link = folder / kind.link;
+    std::filesystem::create_symlink(kind.file, link);
+    const Bytes first = kind.Contents(0), second = kind.Contents(1);
+    WriteBytes(game, first);
+    Bytes last_byte_changed = second;
+    ++last_byte_changed.back();
+    GameState mine, theirs;
+    const auto refusal = [&](const char* name) {
+      return "message Le fichier \"" + (folder / name).string() +
+             "\" a été modifié depuis son ouverture ou son dernier enregistrement : il n'a pas "
+             "été remplacé. Enregistrez de nouveau pour le remplacer.";
+    };
+    const auto save = [&kind](GameState& state, int which, const std::filesystem::path& path) {
+      return [&kind, &state, which, path](RecordingPort& port) {
+        kind.put(state, which);
+        kind.save(state, port, path);
+      };
+    };
+    const auto rewrite = [&game](const Bytes& bytes) {
+      return [&game, bytes](RecordingPort&) { WriteBytes(game, bytes); };
+    };
+    const struct {
+      const char* name;
+      std::function<void(RecordingPort&)> action;
+      const char* refused;  // the name the refusal gives, or none
+      Bytes file;           // what the file holds after
+    } steps[] = {
+        {"mine opens it",
+         [&](RecordingPort&) {
+           RecordingPort board_window;  // the gauges of the opened game
+           kind.open(mine, board_window, game);
+         },
+         nullptr, first},
+        {"theirs saves over it", save(theirs, 1, game), nullptr, second},
+        {"mine saves", save(mine, 0, game), kind.file, second},
+        {"mine saves again", save(mine, 0, game), nullptr, first},
+        {"mine saves once more", save(mine, 1, game), nullptr, second},
+        {"another program rewrites it in place", rewrite(testing::Counting(192)), nullptr,
+         testing::Counting(192)},
+        {"mine saves", save(mine, 0, game), kind.file, testing::Counting(192)},
+        {"it is removed", [&](RecordingPort&) { std::filesystem::remove(game); }, nullptr, {}},
+        {"mine saves", save(mine, 0, game), nullptr, first},
+        {"it is rewritten with the same bytes", rewrite(first), nullptr, first},
+        {"mine saves", save(mine, 0, game), nullptr, first},
+        {"theirs saves, through a link", save(theirs, 1, link), kind.link, first},
+        {"theirs saves again", save(theirs, 1, link), nullptr, second},
+        {"mine saves", save(mine, 0, game), kind.file, second},
+        {"mine saves again", save(mine, 1, game), nullptr, second},
+        {"another program changes its last byte", rewrite(last_byte_changed), nullptr,
+         last_byte_changed},
+        {"mine saves", save(mine, 1, game), kind.file, last_byte_changed},
+    };
+    for (const auto& step : steps) {
+      RecordingPort port;
+      step.action(port);
+      EXPECT_EQ(port.Take(), step.refused ? Events{refusal(step.refused)} : Events{})
+          << kind.file << ": " << step.name;
+      EXPECT_EQ(ReadBytes(game), step.file) << kind.file << ": " << step.name;
+    }
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{kind.file, kind.link}));
+  }
+}
+
+// The same with two real copies of zelbo-cli, on a position and on a whole game: the second one's
+// save is not lost to the first.
 TEST(SaveGame, TwoCopiesOfTheProgramLoseNothingOfEachOther) {
-  testing::TempFolder folder;
-  const std::filesystem::path game = folder / "game.KRP";
-  WriteSavedGame(game, BoardOf(testing::kInitialLine));
-  testing::SavingProcess first({"play"}, ZELBO_CLI_PROGRAM), second({"play"}, ZELBO_CLI_PROGRAM);
-  ASSERT_TRUE(first.started() && second.started());
-  first.ReadAnswer("board ");
-  second.ReadAnswer("board ");
-  const auto ask = [&](testing::SavingProcess& copy, const std::string& command) {
-    Events lines = copy.Ask(command, "board ");
-    return Events(lines.begin(), lines.end() - 2);  // less the state and board lines
+  const auto whole_game = [] {
+    GameState state;
+    RecordingPort port;
+    port.computer_checked = true;  // as zelbo-cli starts
+    const std::string text = PdnText(state.record, PdnDefaultsFor(state, port)).value();
+    return Bytes(text.begin(), text.end());
   };
-  const std::string refused = "message Le fichier \"" + game.string() +
-                              "\" a été modifié depuis son ouverture ou son dernier "
-                              "enregistrement : il n'a pas été remplacé. Enregistrez de nouveau "
-                              "pour le remplacer.";
-  ask(first, "open " + game.string());
-  ask(second, "computer off");
-  ask(second, "L D6");
-  ask(second, "L E5");  // a move of the player's: the second copy's board differs
-  EXPECT_EQ(ask(second, "save " + game.string()), Events{});
-  const Bytes theirs = ReadBytes(game);
-  ASSERT_NE(theirs, ImageOf(BoardOf(testing::kInitialLine)));
-  EXPECT_EQ(ask(first, "save " + game.string()), Events{refused});
-  EXPECT_EQ(ReadBytes(game), theirs);
-  EXPECT_EQ(ask(first, "save " + game.string()), Events{});
-  EXPECT_EQ(ReadBytes(game), ImageOf(BoardOf(testing::kInitialLine)));
+  const struct {
+    const char* file;
+    const char* open;
+    const char* save;
+    Bytes initial;  // what the first copy opens, and saves again
+  } kinds[] = {
+      {"game.KRP", "open ", "save ", ImageOf(BoardOf(testing::kInitialLine))},
+      {"game.pdn", "pdn open ", "pdn save ", whole_game()},
+  };
+  for (const auto& kind : kinds) {
+    testing::TempFolder folder;
+    const std::filesystem::path game = folder / kind.file;
+    WriteBytes(game, kind.initial);
+    testing::SavingProcess first({"play"}, ZELBO_CLI_PROGRAM), second({"play"}, ZELBO_CLI_PROGRAM);
+    ASSERT_TRUE(first.started() && second.started());
+    first.ReadAnswer("board ");
+    second.ReadAnswer("board ");
+    const auto ask = [&](testing::SavingProcess& copy, const std::string& command) {
+      Events lines = copy.Ask(command, "board ");
+      return Events(lines.begin(), lines.end() - 2);  // less the state and board lines
+    };
+    const std::string refused = "message Le fichier \"" + game.string() +
+                                "\" a été modifié depuis son ouverture ou son dernier "
+                                "enregistrement : il n'a pas été remplacé. Enregistrez de nouveau "
+                                "pour le remplacer.";
+    const std::string open = kind.open + game.string(), save = kind.save + game.string();
+    EXPECT_EQ(ask(first, open).back(), "gauges 120 120") << kind.file;  // opened
+    ask(second, "computer off");
+    ask(second, "L D6");
+    ask(second, "L E5");  // a move of the player's: the second copy's game differs
+    EXPECT_EQ(ask(second, save), Events{}) << kind.file;
+    const Bytes theirs = ReadBytes(game);
+    ASSERT_NE(theirs, kind.initial) << kind.file;
+    EXPECT_EQ(ask(first, save), Events{refused}) << kind.file;
+    EXPECT_EQ(ReadBytes(game), theirs) << kind.file;
+    EXPECT_EQ(ask(first, save), Events{}) << kind.file;
+    EXPECT_EQ(ReadBytes(game), kind.initial) << kind.file;
+  }
 }
 
 }  // namespace
