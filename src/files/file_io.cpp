@@ -8,11 +8,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <optional>
 #include <random>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 
 namespace zelbo {
@@ -434,10 +436,19 @@ void ReplaceKnownFile(KnownFileVersions& known, const fs::path& path,
   known[file] = {bytes.size(), {bytes.begin(), bytes.end()}};
 }
 
-FolderLock::FolderLock(const fs::path& folder)
+FolderLock::FolderLock(const fs::path& folder, std::chrono::milliseconds patience)
     : descriptor_(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
   if (descriptor_ < 0) return;
-  while (::flock(descriptor_, LOCK_EX) != 0 && errno == EINTR) {
+  // Another copy holds its turn for the few milliseconds of a save; one stopped or hung while
+  // holding it must not freeze this one, so the wait is bounded.
+  const auto deadline = std::chrono::steady_clock::now() + patience;
+  while (::flock(descriptor_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK && errno != EINTR) return;  // no locks here: go on without
+    if (std::chrono::steady_clock::now() >= deadline) {
+      ::close(descriptor_);
+      throw FolderBusyError(folder);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
 }
 

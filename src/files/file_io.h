@@ -15,6 +15,7 @@
 // checks, fsync, unnamed files, advisory locks), in file_io.cpp only.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -71,9 +72,13 @@ std::vector<uint8_t> ReadFirstRecord(const std::filesystem::path& path, std::siz
 // An advisory lock on a folder, held while it lives: the copies of the program that rewrite a
 // file of the folder under it take turns, each reading what the one before wrote. A folder that
 // cannot be opened, or a file system without locks, gives no turns, and the work goes on without.
+// A turn not had within `patience` (another program holds the lock) fails with FolderBusyError.
 class FolderLock {
  public:
-  explicit FolderLock(const std::filesystem::path& folder);
+  static constexpr std::chrono::milliseconds kPatience{3000};
+
+  explicit FolderLock(const std::filesystem::path& folder,
+                      std::chrono::milliseconds patience = kPatience);
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
   ~FolderLock();

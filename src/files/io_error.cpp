@@ -81,4 +81,10 @@ IoError ChangedOnDiskError(const std::filesystem::path& file) {
                  "été remplacé. Enregistrez de nouveau pour le remplacer.");
 }
 
+IoError FolderBusyError(const std::filesystem::path& folder) {
+  return IoError("Le dossier \"" + folder.string() +
+                 "\" est occupé par un autre programme : rien n'a été enregistré. Réessayez dans "
+                 "un moment.");
+}
+
 }  // namespace zelbo

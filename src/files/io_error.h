@@ -59,4 +59,8 @@ IoError TooLargeError(std::size_t max_bytes, const std::filesystem::path& file);
 // replaced; `file` as the user named it.
 IoError ChangedOnDiskError(const std::filesystem::path& file);
 
+// The folder of a file to save stayed locked by another program (another copy of this one, stopped
+// in the middle of a save) for longer than a save waits: nothing was written.
+IoError FolderBusyError(const std::filesystem::path& folder);
+
 }  // namespace zelbo

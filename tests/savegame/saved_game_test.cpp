@@ -2,14 +2,20 @@
 // Saving and opening a position, as the file and the board window see it.
 #include "savegame/saved_game.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "experience/experience_file.h"
 #include "files/child_process.h"
 #include "files/fifo.h"
 #include "files/saving_process.h"
@@ -261,6 +267,84 @@ TEST(SaveGame, DoesNotSilentlyReplaceAFileChangedSinceThisRunHadIt) {
       EXPECT_EQ(ReadBytes(game), step.file) << kind.file << ": " << step.name;
     }
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{kind.file, kind.link}));
+  }
+}
+
+// Another program holding the lock of a folder, as a copy of this one stopped in the middle of a
+// save would, for as long as the test needs it.
+class FolderHeldElsewhere {
+ public:
+  explicit FolderHeldElsewhere(const std::filesystem::path& folder) {
+    int ready[2];
+    if (pipe(ready) != 0 || pipe(release_) != 0) return;
+    child_ = fork();
+    if (child_ == 0) {
+      const int held = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+      const char done = held >= 0 && flock(held, LOCK_EX) == 0 ? 'y' : 'n';
+      close(release_[1]);
+      if (write(ready[1], &done, 1) != 1) _exit(1);
+      char ignored;
+      while (read(release_[0], &ignored, 1) > 0) {
+      }
+      _exit(0);
+    }
+    close(ready[1]);
+    close(release_[0]);
+    char done = 'n';
+    held_ = child_ > 0 && read(ready[0], &done, 1) == 1 && done == 'y';
+    close(ready[0]);
+  }
+  ~FolderHeldElsewhere() { Release(); }
+  bool held() const { return held_; }
+  void Release() {
+    if (child_ <= 0) return;
+    close(release_[1]);
+    waitpid(child_, nullptr, 0);
+    child_ = 0;
+  }
+
+ private:
+  int release_[2] = {-1, -1};
+  pid_t child_ = 0;
+  bool held_ = false;
+};
+
+// A save waits its turn at a folder that another program holds a few seconds at most, then says so
+// and writes nothing; what it was to save is kept, and saved once the folder is free.
+TEST(SaveGame, AFolderHeldElsewhereDelaysASaveAFewSecondsAtMost) {
+  using Clock = std::chrono::steady_clock;
+  for (const SavedKind& kind : SavedKinds()) {
+    testing::TempFolder folder;
+    const std::filesystem::path game = folder / kind.file;
+    const auto store = ExperienceFilePath(folder.path());
+    WriteBytes(game, kind.Contents(0));
+    WriteBytes(store, {});
+    GameState state;
+    kind.put(state, 1);
+    state.experience_list.assign(3, ExperienceRecord{});
+    state.experience_count = 3;
+    const auto save_both = [&] {
+      RecordingPort port;
+      kind.save(state, port, game);
+      SaveExperienceFile(state, port, store);
+      return port.Take();
+    };
+    FolderHeldElsewhere other(folder.path());
+    ASSERT_TRUE(other.held());
+    const auto start = Clock::now();
+    const std::string busy = "message Le dossier \"" + folder.path().string() +
+                             "\" est occupé par un autre programme : rien n'a été enregistré. "
+                             "Réessayez dans un moment.";
+    EXPECT_EQ(save_both(), (Events{busy, busy})) << kind.file;
+    const auto waited = Clock::now() - start;
+    EXPECT_GE(waited, 2 * FolderLock::kPatience) << kind.file;
+    EXPECT_LT(waited, 2 * FolderLock::kPatience + std::chrono::seconds(2)) << kind.file;
+    EXPECT_EQ(ReadBytes(game), kind.Contents(0)) << kind.file;
+    EXPECT_EQ(ReadBytes(store), Bytes{}) << kind.file;
+    other.Release();
+    EXPECT_EQ(save_both(), Events{}) << kind.file;
+    EXPECT_EQ(ReadBytes(game), kind.Contents(1)) << kind.file;
+    EXPECT_EQ(ReadBytes(store).size(), 3 * kExperienceRecordSize) << kind.file;
   }
 }
 
