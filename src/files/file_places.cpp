@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "files/file_places.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -12,6 +13,12 @@ namespace zelbo {
 namespace {
 
 namespace fs = std::filesystem;
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameNameWithoutCase(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
 
 // Only what is certainly not there counts as missing; a file that cannot be looked at is there,
 // and reports its own failure when it is read.
@@ -54,9 +61,10 @@ std::string Variable(const char* name) {
   return value == nullptr ? std::string() : std::string(value);
 }
 
-// A folder that the shipped files beside the executable make portable.
+// A folder that the shipped files beside the executable make portable (the skins' folder named in
+// any case, as the skins find it).
 bool HoldsFilesBeside(const fs::path& folder) {
-  return IsThere(folder / "braskel.exp") || IsThere(folder / "SKIN");
+  return IsThere(folder / "braskel.exp") || FindWithoutCase(folder, "SKIN", IsThere);
 }
 
 bool IsProgramsFolder(const fs::path& folder) {
@@ -65,6 +73,21 @@ bool IsProgramsFolder(const fs::path& folder) {
 }
 
 }  // namespace
+
+std::optional<fs::path> FindWithoutCase(const fs::path& folder, std::string_view name,
+                                        bool (*wanted)(const fs::path&)) {
+  const fs::path exact = folder / fs::path(name);
+  if (wanted(exact)) return exact;
+  std::optional<fs::path> found;
+  std::error_code error;
+  fs::directory_iterator entries(folder, error);
+  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+    const fs::path& path = entries->path();
+    if (!SameNameWithoutCase(path.filename().native(), name) || !wanted(path)) continue;
+    if (!found || path.filename().native() < found->filename().native()) found = path;
+  }
+  return found;
+}
 
 UserEnvironment ReadUserEnvironment() { return {Variable("XDG_DATA_HOME"), Variable("HOME")}; }
 

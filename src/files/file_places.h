@@ -2,9 +2,9 @@
 // Where the program's own files are looked up and where the user's changes are written. Two
 // layouts share one program:
 //
-// - Portable: the executable's folder holds "braskel.exp" or "SKIN" (the build folder, a folder
-//   copied anywhere). Everything is read from that folder and written there, and a missing store
-//   stays missing.
+// - Portable: the executable's folder holds "braskel.exp" or "SKIN" (in any letter case), as the
+//   build folder or a folder copied anywhere does. Everything is read from that folder and written
+//   there, and a missing store stays missing.
 // - Installed: the executable lies in PREFIX/bin or PREFIX/games and its folder holds neither.
 //   The shipped files are read from PREFIX/share/zelbo; what the user changes lives in the data
 //   folder $XDG_DATA_HOME/zelbo (~/.local/share/zelbo by default), which wins over the shipped
@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace zelbo {
@@ -89,5 +90,12 @@ class FilePlaces {
 // only; nothing when it is there. Throws IoError when a folder cannot be made, naming the folder
 // and what stands in its place: a link to nothing, a loop of links, a file.
 void CreateFolderFor(const std::filesystem::path& file);
+
+// The entry of `folder` named `name` that is `wanted`: the exact name when there is one, else the
+// name that matches it with ASCII letters compared without case, the smallest in byte order when
+// several do.
+std::optional<std::filesystem::path> FindWithoutCase(const std::filesystem::path& folder,
+                                                     std::string_view name,
+                                                     bool (*wanted)(const std::filesystem::path&));
 
 }  // namespace zelbo

@@ -32,30 +32,6 @@ bool IsFolder(const fs::path& path) {
   return fs::is_directory(path, error);
 }
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameNameWithoutCase(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
-}
-
-// The entry of `folder` named `name` that is `wanted`: the exact name when there is one, else the
-// name that matches it with ASCII letters compared without case, the smallest in byte order when
-// several do.
-std::optional<fs::path> FindWithoutCase(const fs::path& folder, std::string_view name,
-                                        bool (*wanted)(const fs::path&)) {
-  const fs::path exact = folder / fs::path(name);
-  if (wanted(exact)) return exact;
-  std::optional<fs::path> found;
-  std::error_code error;
-  fs::directory_iterator entries(folder, error);
-  for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-    const fs::path& path = entries->path();
-    if (!SameNameWithoutCase(path.filename().native(), name) || !wanted(path)) continue;
-    if (!found || path.filename().native() < found->filename().native()) found = path;
-  }
-  return found;
-}
-
 // The folder of skins in `files_folder`, whatever the letter case of its name ("Skin", as the help
 // spells it); "SKIN" when there is none.
 fs::path SkinsFolder(const fs::path& files_folder) {

@@ -61,14 +61,18 @@ TEST(FilePlaces, IsPortableBesideItsFilesAndInstalledInAPrefixOtherwise) {
       {"usr/bin/", "", true},
       {"usr/bin", "braskel.exp", false},
       {"usr/games", "SKIN", false},
+      {"usr/games", "Skin", false},
+      {"usr/bin", "skin", false},
       {"usr/sbin", "", false},
   };
   for (const auto& test : cases) {
     TempFolder root;
     const fs::path folder = root.path() / test.folder;
     fs::create_directories(folder);
-    if (test.beside == "SKIN") fs::create_directory(folder / "SKIN");
-    if (test.beside == "braskel.exp") WriteBytes(folder / "braskel.exp", {});
+    if (test.beside == "braskel.exp")
+      WriteBytes(folder / "braskel.exp", {});
+    else if (!test.beside.empty())
+      fs::create_directory(folder / test.beside);
     const FilePlaces places = FilePlaces::Find(folder, {"", "/home/ann"});
     EXPECT_EQ(places.installed(), test.installed) << test.folder << " " << test.beside;
     const std::vector<fs::path> expected =
