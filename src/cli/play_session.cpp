@@ -139,15 +139,24 @@ bool PlaySession::WatchesInput() const {
          ThinkingTime(state_.execution_time) > kLongestUnwatchedSearch;
 }
 
-// The search's move; no value when "new" or the end of the input came while it ran, which end
-// it at once and drop its move.
-std::optional<std::optional<LevelMove>> PlaySession::Think(const Search& search) {
+// Runs `work`, watching the input while it runs when a person would wait for it; false when
+// "new" or the end of the input came meanwhile, which stop it at once.
+bool PlaySession::RunWatched(const std::function<void(const std::atomic<bool>& stop)>& work) {
   std::atomic<bool> stop{false};
-  if (!WatchesInput()) return std::optional<std::optional<LevelMove>>(std::in_place, search(stop));
+  if (!WatchesInput()) {
+    work(stop);
+    return true;
+  }
   input_->Watch(stop, IsNewCommand);
-  std::optional<LevelMove> move = search(stop);
+  work(stop);
   input_->EndWatch();
-  if (stop) return std::nullopt;
+  return !stop;
+}
+
+// The search's move; no value when the search was stopped, and its move dropped.
+std::optional<std::optional<LevelMove>> PlaySession::Think(const Search& search) {
+  std::optional<LevelMove> move;
+  if (!RunWatched([&](const std::atomic<bool>& stop) { move = search(stop); })) return std::nullopt;
   return move;
 }
 
@@ -291,7 +300,16 @@ void PlaySession::ResignCommand(std::string_view argument) {
 // "Proposer la nulle".
 void PlaySession::Draw(std::string_view argument) {
   if (!argument.empty()) return Error("draw takes no argument");
-  OfferDraw(state_, port_, engine_);
+  if (state_.game_over || !port_.IsComputerChecked() || state_.level <= 1) {
+    return OfferDraw(state_, port_, engine_);
+  }
+  // A searching level thinks about the offer as about a reply: stopped, it answers nothing.
+  bool accepted = false;
+  const bool answered = RunWatched([&](const std::atomic<bool>& stop) {
+    accepted = ComputerAcceptsDraw(engine_, state_.board, state_.side_to_move, state_.level,
+                                   ThinkingTime(state_.execution_time), state_.history, &stop);
+  });
+  if (answered) AnswerDrawOffer(state_, port_, accepted);
 }
 
 void PlaySession::Error(std::string_view description) { out_ << "error " << description << '\n'; }

@@ -69,6 +69,7 @@ class PlaySession {
   void ComputerReplies();
   using Search = std::function<std::optional<LevelMove>(const std::atomic<bool>& stop)>;
   bool WatchesInput() const;
+  bool RunWatched(const std::function<void(const std::atomic<bool>& stop)>& work);
   std::optional<std::optional<LevelMove>> Think(const Search& search);
 
   void Error(std::string_view description);

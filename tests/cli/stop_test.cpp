@@ -137,6 +137,7 @@ TEST(ZelboCliStop, NewOrTheEndOfInputStopsALongSearchAtOnce) {
       {"the reply, then new", long_search + "L D6\nL E5\n", true, kReplyDropped},
       {"the reply, then the end", long_search + "L D6\nL E5\n", false, kReplyDropped},
       {"a hint, then new", long_search + "hint\n", true, kNothingChanged},
+      {"a draw offer, then new", long_search + "draw\n", true, kNothingChanged},
   };
   for (const auto& c : cases) {
     CliProcess cli;
@@ -160,6 +161,7 @@ TEST(ZelboCliStop, NewOrTheEndOfInputStopsALongSearchAtOnce) {
       EXPECT_TRUE(output.ends_with(kNewGameEnd)) << c.name << ":\n" << output;
     }
     EXPECT_EQ(output.find("\nhint "), std::string::npos) << c.name << ": the hint is dropped";
+    EXPECT_EQ(output.find("\nmessage "), std::string::npos) << c.name << ": no answer to the offer";
     EXPECT_TRUE(cli.Ended(1s)) << c.name;
   }
 }
