@@ -61,26 +61,28 @@ MouseButton BoardButton(Qt::MouseButton button) {
   return MouseButton::kRight;
 }
 
-// Saved games are listed whatever the letter case of their extension.
-FileDialogOptions SavedGameDialog(bool save) {
+// A dialog for files of one kind, listed whatever the letter case of their extension; opening
+// starts in the current folder, saving asks before writing over a file.
+FileDialogOptions GameFileDialog(bool save, const QString& description, const QString& patterns,
+                                 const QString& default_suffix) {
   FileDialogOptions options;
-  options.description = QStringLiteral("ZELBO FILE");
-  options.patterns = QStringLiteral("*.KRP *.krp");
-  options.default_suffix = QStringLiteral("KRP");
+  options.description = description;
+  options.patterns = patterns;
+  options.default_suffix = default_suffix;
   options.folder = save ? QString() : QStringLiteral(".");
   options.confirm_overwrite = save;
   return options;
 }
 
-// Whole games in PDN, listed whatever the letter case of their extension.
+FileDialogOptions SavedGameDialog(bool save) {
+  return GameFileDialog(save, QStringLiteral("ZELBO FILE"), QStringLiteral("*.KRP *.krp"),
+                        QStringLiteral("KRP"));
+}
+
+// Whole games in PDN.
 FileDialogOptions PdnGameDialog(bool save) {
-  FileDialogOptions options;
-  options.description = QStringLiteral("PARTIE PDN");
-  options.patterns = QStringLiteral("*.pdn *.PDN");
-  options.default_suffix = QStringLiteral("pdn");
-  options.folder = save ? QString() : QStringLiteral(".");
-  options.confirm_overwrite = save;
-  return options;
+  return GameFileDialog(save, QStringLiteral("PARTIE PDN"), QStringLiteral("*.pdn *.PDN"),
+                        QStringLiteral("pdn"));
 }
 
 // A name ending in ".pdn", whatever its case, names a whole game; any other a saved position.
